@@ -64,8 +64,7 @@ StdPicture Read(const std::string& fileName) {
     if (stride > kMaxPixelBytes / h.height)
         return {};
     const std::int64_t bytes = stride * h.height;
-    if (h.offBits < kFileHeader + h.infoSize ||
-        h.offBits > fileSize - bytes)
+    if (h.offBits < kFileHeader + h.infoSize || h.offBits > fileSize - bytes)
         return {};
     StdPicture pic =
         StdPicture::Make(static_cast<std::int32_t>(h.width), static_cast<std::int32_t>(h.height),
