@@ -27,6 +27,8 @@ private slots:
     void keyPress_data();
     void keyPress();
     void holdsChildren();
+    void deviceContextFollowsImage();
+    void deviceContextBlitsBothWays();
 };
 
 void PictureBoxTest::clsFillsWithBackColor_data() {
@@ -43,7 +45,7 @@ void PictureBoxTest::clsFillsWithBackColor() {
     QFETCH(QColor, expected);
     PictureBox box;
     box.resize(8, 5);
-    box.Surface().fill(Qt::black);
+    box.Paint([](QPainter& p) { p.fillRect(0, 0, 8, 5, Qt::black); });
     box.setBackColor(backColor);
     QCOMPARE(box.BackColor(), backColor);
     QCOMPARE(box.Image().pixel(3, 3), qRgb(0, 0, 0)); // the colour alone clears nothing
@@ -85,8 +87,10 @@ void PictureBoxTest::resizeKeepsRemainingContent() {
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     box.Cls();
-    box.Surface().setPixel(2, 3, qRgb(255, 0, 0));
-    box.Surface().setPixel(8, 8, qRgb(0, 255, 0));
+    box.Paint([](QPainter& p) {
+        p.fillRect(2, 3, 1, 1, QColor(255, 0, 0));
+        p.fillRect(8, 8, 1, 1, QColor(0, 255, 0));
+    });
     QSignalSpy resized(&box, &PictureBox::Resize);
     box.resize(20, 15);
     QTRY_COMPARE(resized.count(), 1);
@@ -153,7 +157,7 @@ void PictureBoxTest::paintShowsImage() {
     box.resize(12, 12);
     box.setBackColor(0x00FF00);
     box.Cls();
-    box.Surface().setPixel(4, 4, qRgb(1, 2, 3));
+    box.Paint([](QPainter& p) { p.fillRect(4, 4, 1, 1, QColor(1, 2, 3)); });
     const QImage shown = box.grab().toImage();
     QCOMPARE(shown.pixel(4, 4), qRgb(1, 2, 3));
     QCOMPARE(shown.pixel(0, 0), qRgb(0, 255, 0));
@@ -259,6 +263,52 @@ void PictureBoxTest::holdsChildren() {
     QCOMPARE(child.geometry(), QRect(10, 4, 50, 20));
     child.Move(0, 0, -5, 3); // a negative size is refused as empty
     QCOMPARE(child.size(), QSize(0, 3));
+}
+
+void PictureBoxTest::deviceContextFollowsImage() {
+    PictureBox box;
+    box.resize(10, 6);
+    const gdi::HDC dc = box.hDC();
+    QVERIFY(dc != nullptr);
+    QCOMPARE(gdi::FillRect(dc, gdi::Rect{1, 1, 3, 2}, 0x0000FF), 1);
+    QCOMPARE(box.Image().pixel(2, 1), qRgb(255, 0, 0));
+    QCOMPARE(box.Image().pixel(3, 1), box.Image().pixel(0, 0));
+
+    box.resize(30, 20); // same handle, bound to the new image
+    QCOMPARE(box.hDC(), dc);
+    QCOMPARE(gdi::GetBuffer(dc).width, 30);
+    QCOMPARE(gdi::GetBuffer(dc).height, 20);
+    QCOMPARE(gdi::FillRect(dc, gdi::Rect{25, 15, 30, 20}, 0x00FF00), 1);
+    QCOMPARE(box.Image().pixel(29, 19), qRgb(0, 255, 0));
+    QCOMPARE(box.Image().pixel(2, 1), qRgb(255, 0, 0)); // kept across the resize
+
+    // A copy handed out earlier does not change when the box is drawn on.
+    const QImage before = box.Image();
+    gdi::FillRect(dc, gdi::Rect{0, 0, 30, 20}, 0xFFFFFF);
+    QCOMPARE(before.pixel(29, 19), qRgb(0, 255, 0));
+
+    box.resize(0, 0); // no area: unbound, blits refuse
+    QCOMPARE(box.hDC(), dc);
+    QVERIFY(gdi::GetBuffer(dc).bits == nullptr);
+    QCOMPARE(gdi::FillRect(dc, gdi::Rect{0, 0, 5, 5}, 0), 0);
+}
+
+void PictureBoxTest::deviceContextBlitsBothWays() {
+    PictureBox source;
+    source.resize(8, 8);
+    source.setBackColor(0x00FFFF); // yellow
+    source.Cls();
+    source.Paint([](QPainter& p) { p.fillRect(0, 0, 4, 4, QColor(0, 0, 255)); });
+    PictureBox target;
+    target.resize(16, 16);
+    target.setBackColor(0x000000);
+    target.Cls();
+    QCOMPARE(gdi::StretchBlt(target.hDC(), 0, 0, 16, 16, source.hDC(), 0, 0, 8, 8, gdi::SRCCOPY),
+             1);
+    const QImage image = target.Image();
+    QCOMPARE(image.pixel(7, 7), qRgb(0, 0, 255));
+    QCOMPARE(image.pixel(8, 8), qRgb(255, 255, 0));
+    QCOMPARE(image.pixel(15, 0), qRgb(255, 255, 0));
 }
 
 QTEST_MAIN(PictureBoxTest)

@@ -1,5 +1,7 @@
 #include "platform/SysColors.h"
 
+#include "imaging/Gdi.h"
+
 #include <QApplication>
 #include <QPalette>
 #include <QTest>
@@ -16,6 +18,7 @@ private slots:
     void systemColoursFollowPalette_data();
     void systemColoursFollowPalette();
     void unknownSystemIndexIsBlack();
+    void blitLayerResolvesThroughPalette();
 
 private:
     QPalette saved_;
@@ -90,6 +93,16 @@ void SysColorsTest::systemColoursFollowPalette() {
 void SysColorsTest::unknownSystemIndexIsBlack() {
     QCOMPARE(ColorFromRef(0x800000FFu), QColor(0, 0, 0));
     QCOMPARE(ColorFromRef(0x80FFFFFFu), QColor(0, 0, 0));
+}
+
+void SysColorsTest::blitLayerResolvesThroughPalette() {
+    InstallSysColorResolver();
+    const QPalette pal = QApplication::palette();
+    QCOMPARE(gdi::OleTranslateColor(vbButtonFace), RefFromColor(pal.color(QPalette::Button)));
+    QCOMPARE(gdi::OleTranslateColor(vb3DDKShadow), RefFromColor(pal.color(QPalette::Shadow)));
+    QCOMPARE(gdi::OleTranslateColor(0x800000FFu), 0u);
+    QCOMPARE(gdi::OleTranslateColor(0x00123456u), 0x00123456u);
+    gdi::SetSysColorResolver({});
 }
 
 QTEST_MAIN(SysColorsTest)
