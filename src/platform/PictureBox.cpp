@@ -77,10 +77,8 @@ PictureBox::~PictureBox() {
 }
 
 void PictureBox::setBackColor(ColorRef New_BackColor) {
+    // The colour is the box's own: children keep their palettes.
     backColor_ = New_BackColor;
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, ColorFromRef(backColor_));
-    setPalette(pal);
     update();
 }
 

@@ -33,8 +33,8 @@ public:
     ~PictureBox() override;
 
     /// Background colour reference (system colours allowed); default
-    /// vbButtonFace. Setting it repaints the widget background but leaves the
-    /// image as drawn; Cls applies it to the image.
+    /// vbButtonFace. Setting it leaves the image as drawn (Cls applies the
+    /// colour); parts of the image uncovered by a later resize take it.
     ColorRef BackColor() const { return backColor_; }
     void setBackColor(ColorRef New_BackColor);
 
@@ -96,6 +96,8 @@ signals:
     void Click();
     /// The left button was double-clicked.
     void DblClick();
+    /// Keys reach the box that has the focus and are not passed on to its
+    /// parent; hosts listen to these signals.
     /// A character key: its code (Latin-1 for printable keys, 8 for Backspace,
     /// 9 Tab, 13 Enter, 27 Esc).
     void KeyPress(int keyAscii);

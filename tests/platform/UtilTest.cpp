@@ -1,5 +1,9 @@
 #include "platform/Util.h"
 
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace platform;
@@ -25,11 +29,19 @@ void UtilTest::shellOpenUrl_data() {
     QTest::newRow("relative file") << "pic.gif" << QUrl::fromLocalFile("pic.gif");
     QTest::newRow("drive letter is a file") << "c:\\pic.gif" << QUrl::fromLocalFile("c:\\pic.gif");
     QTest::newRow("empty") << "" << QUrl();
+    QTest::newRow("existing file that looks like an address")
+        << "existing:name.png" << QUrl::fromLocalFile("existing:name.png");
 }
 
 void UtilTest::shellOpenUrl() {
     QFETCH(QString, target);
     QFETCH(QUrl, url);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString previous = QDir::currentPath();
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QFile("existing:name.png").open(QIODevice::WriteOnly);
     QCOMPARE(ShellOpenUrl(target), url);
 }
 

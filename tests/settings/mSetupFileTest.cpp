@@ -83,7 +83,6 @@ private slots:
     void emptyFileIsReportedOnce();
     void saveWritesExactlyTheRecord_data();
     void saveWritesExactlyTheRecord();
-    void firstRunThenSave();
     void failedSaveKeepsOldFile();
     void readOnlyFolderKeepsOldFile();
     void folderChoice_data();
@@ -189,19 +188,6 @@ void mSetupFileTest::saveWritesExactlyTheRecord() {
     Setup = SetupRecord();
     LoadSetup();
     QVERIFY(Setup == changedRecord());
-}
-
-void mSetupFileTest::firstRunThenSave() {
-    ScopedMessageBoxResponder boxes(MsgResult::OK);
-    LoadSetup();
-    QCOMPARE(readAll(programPath()), QByteArray(""));
-    Setup.LastPath = "c:\\";
-    QVERIFY(SaveSetup());
-    QCOMPARE(readAll(programPath()).size(), qsizetype(23));
-    Setup.LastPath = folderBuffer("/home/user/Pictures");
-    QVERIFY(SaveSetup());
-    QCOMPARE(readAll(programPath()).size(), qsizetype(280));
-    QVERIFY(boxes.requests().empty());
 }
 
 void mSetupFileTest::failedSaveKeepsOldFile() {
