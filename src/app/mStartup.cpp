@@ -37,6 +37,7 @@ std::unique_ptr<fMain> StartUp(const StartupServices& services) {
     splash->show();
     const settings::SetupRecord& setup = settings::Setup;
     window->SetOuterSizeTwips(setup.WindowWidth, setup.WindowHeight);
+    window->CentreOnScreen(); // centred at its stored size
     while (splash != nullptr && splash->isVisible() && !splash->ReadyToClose()) {
         services.waitForEvents();
     }
