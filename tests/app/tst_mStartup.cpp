@@ -212,6 +212,7 @@ void tst_mStartup::windowFromSettings_data() {
     QTest::newRow("restored 12000 x 9000") << 0 << QSize(12000, 9000) << false;
     QTest::newRow("maximized keeps the size as its normal size") << 2 << QSize(9000, 6000) << true;
     QTest::newRow("too small snaps to the minimum") << 0 << QSize(3000, 2000) << false;
+    QTest::newRow("damaged sizes snap to the minimum") << 5 << QSize(-300, 0) << false;
 }
 
 void tst_mStartup::windowFromSettings() {
