@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <utility>
 
+namespace platform {
+
 namespace {
 ScopedProgramLauncher::Launcher& Installed() {
     static ScopedProgramLauncher::Launcher launcher;
@@ -24,3 +26,5 @@ ScopedProgramLauncher::ScopedProgramLauncher(Launcher launcher)
 ScopedProgramLauncher::~ScopedProgramLauncher() {
     Installed() = std::move(previous_);
 }
+
+} // namespace platform

@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+namespace platform {
+
 /// Starts `program` detached from this process, in a normal window of its own.
 /// Returns true when it was started. Goes to the launcher installed by a
 /// `ScopedProgramLauncher`, else to QProcess::startDetached.
@@ -24,3 +26,5 @@ public:
 private:
     Launcher previous_;
 };
+
+} // namespace platform

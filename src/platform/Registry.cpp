@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace reg {
+namespace platform {
 namespace {
 
 const Registry* g_installed = nullptr;
@@ -94,27 +94,25 @@ ScopedRegistry::~ScopedRegistry() {
     g_installed = previous_;
 }
 
-} // namespace reg
-
 bool GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& SubKeyRef,
                  QString& KeyVal) {
     // The key closes when `key` goes out of scope, on every path out of here.
-    const std::unique_ptr<reg::RegistryKey> key = reg::CurrentRegistry().OpenKey(KeyRoot, KeyName);
+    const std::unique_ptr<RegistryKey> key = CurrentRegistry().OpenKey(KeyRoot, KeyName);
     if (!key) {
         KeyVal.clear();
         return false;
     }
-    const std::optional<reg::RegistryValue> value = key->QueryValue(SubKeyRef);
-    if (!value || value->data.size() > reg::ValueBufferSize) {
+    const std::optional<RegistryValue> value = key->QueryValue(SubKeyRef);
+    if (!value || value->data.size() > ValueBufferSize) {
         KeyVal.clear();
         return false;
     }
     QByteArray bytes = value->data;
     if (!bytes.isEmpty() && bytes.back() == '\0')
         bytes.chop(1);
-    if (value->type == reg::REG_SZ) {
+    if (value->type == REG_SZ) {
         KeyVal = QString::fromLocal8Bit(bytes);
-    } else if (value->type == reg::REG_DWORD) {
+    } else if (value->type == REG_DWORD) {
         // Little-endian; a short value counts its missing high bytes as zero.
         std::uint32_t number = 0;
         for (int i = 0; i < 4 && i < value->data.size(); ++i)
@@ -123,3 +121,5 @@ bool GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& S
     }
     return true;
 }
+
+} // namespace platform

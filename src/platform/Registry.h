@@ -13,7 +13,7 @@
 #include <memory>
 #include <optional>
 
-namespace reg {
+namespace platform {
 
 /// Root key handles, as 32-bit values.
 constexpr std::uint32_t HKEY_CLASSES_ROOT = 0x80000000u;
@@ -92,8 +92,6 @@ private:
     const Registry* previous_;
 };
 
-} // namespace reg
-
 /// Reads the value `SubKeyRef` of the key `KeyName` under `KeyRoot` into `KeyVal`.
 /// Text comes back without a terminating NUL; a REG_DWORD as its decimal text
 /// (unsigned). A value of another type leaves `KeyVal` as it was but still
@@ -101,3 +99,5 @@ private:
 /// opened or the value is missing or longer than the 1024-byte buffer.
 bool GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& SubKeyRef,
                  QString& KeyVal);
+
+} // namespace platform

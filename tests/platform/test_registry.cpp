@@ -5,7 +5,7 @@
 
 #include <QtTest>
 
-using namespace reg;
+using namespace platform;
 
 namespace {
 const QString kKey = QStringLiteral("SOFTWARE\\Vendor\\Tool");
