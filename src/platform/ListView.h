@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class QAbstractItemView;
+class QKeyEvent;
+class QListView;
+class QStackedLayout;
+class QTreeView;
+
+namespace platform {
+
+class ListViewModel;
+
+/// One row of a ListView: the item text (first column), the sub-item texts of
+/// the further columns (index 0 is column 1) and the item's icon. The icon is
+/// drawn small in report view and large in the icon views.
+struct ListItem {
+    QString text;
+    QStringList subItems;
+    QIcon icon;
+};
+
+/// A list of files shown either as a report (a table with column headers) or as
+/// large icons. Both views show the same rows and share one selection, so
+/// switching the view keeps the selected row.
+///
+/// Rows are handed over in one batch (setItems) so that a folder of many
+/// thousand files costs one model reset, not one insertion per row.
+///
+/// Signals are raised for user actions only: selectRow() and setItems() never
+/// raise itemClick, so a host can select a row without triggering its preview.
+class ListView : public QWidget {
+    Q_OBJECT
+public:
+    /// View styles, numbered as hosts store and exchange them.
+    enum ViewStyle { LargeIcon = 0, SmallIcon = 1, List = 2, Report = 3 };
+
+    explicit ListView(QWidget* parent = nullptr);
+    ~ListView() override;
+
+    /// Appends a column. `widthTwips` < 0 keeps the default width (1440 twips);
+    /// the width is converted at 15 twips per pixel. `alignment` applies to the
+    /// header and the cells of that column.
+    void addColumn(const QString& header, int widthTwips = -1,
+                   Qt::Alignment alignment = Qt::AlignLeft);
+    int columnCount() const;
+    QString columnHeader(int column) const;
+    /// Width of a column of the report view in pixels; -1 for a bad index.
+    int columnWidth(int column) const;
+    void setColumnWidth(int column, int widthPixels);
+    /// Makes a column as wide as the wider of its longest cell and its header.
+    /// Returns false for a bad index.
+    bool autoSizeColumn(int column);
+
+    /// Replaces every row at once; clears the selection. Raises no itemClick.
+    void setItems(std::vector<ListItem> items);
+    /// Removes every row; clears the selection.
+    void clear();
+    int count() const;
+    /// The row at `row` (0-based). Precondition: 0 <= row < count().
+    const ListItem& item(int row) const;
+
+    /// Current view style (ViewStyle); Report after construction.
+    int View() const;
+    /// Switches the view; values outside 0..3 are ignored.
+    void setView(int style);
+
+    /// Selected row (0-based), or -1 when nothing is selected.
+    int selectedRow() const;
+    /// Text of the selected item; empty when nothing is selected.
+    QString selectedText() const;
+    /// Selects `row` (no itemClick); a bad index clears the selection.
+    void selectRow(int row);
+    /// Scrolls the shown view so that `row` is visible; bad indexes are ignored.
+    void ensureVisible(int row);
+    /// Repaints both views.
+    void refresh();
+
+    /// The two views, for hosts and tests that need the widgets themselves. The
+    /// ListView owns them.
+    QTreeView* reportView() const { return report_; }
+    QListView* iconView() const { return icons_; }
+    /// The view that is shown for the current style.
+    QAbstractItemView* currentView() const;
+
+signals:
+    /// The user clicked an item, or moved the selection to it with the keyboard.
+    void itemClick(int row);
+    /// The user double-clicked an item.
+    void dblClick(int row);
+    /// A key that produces a character was pressed in the list. Enter (13) and
+    /// Esc (27) are consumed by the list (they neither edit nor activate an
+    /// item); other keys still move the selection as usual.
+    void keyPress(int keyAscii);
+
+private:
+    template <class Base>
+    friend class KeyedView;
+    /// Handles a key press of either view: Enter and Esc are consumed here,
+    /// other keys run `viewDefault` (the view's own handling) with the flag set
+    /// that marks selection changes as the user's.
+    void routeKey(QKeyEvent* event, const std::function<void()>& viewDefault);
+    void onCurrentRowChanged(int row);
+
+    ListViewModel* model_;
+    QTreeView* report_;
+    QListView* icons_;
+    QStackedLayout* stack_;
+    int view_ = Report;
+    bool userKey_ = false;
+};
+
+} // namespace platform
