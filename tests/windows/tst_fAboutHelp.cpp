@@ -221,4 +221,4 @@ void TestAboutHelp::sysInfoButtonStartsTheTool() {
 }
 
 QTEST_MAIN(TestAboutHelp)
-#include "test_about_help.moc"
+#include "tst_fAboutHelp.moc"

@@ -151,4 +151,4 @@ void TestRegistry::builtInTableWithoutAnyTool() {
 }
 
 QTEST_GUILESS_MAIN(TestRegistry)
-#include "test_registry.moc"
+#include "tst_Registry.moc"

@@ -281,4 +281,4 @@ void TestOptions::splitterGoneIsHarmless() {
 }
 
 QTEST_MAIN(TestOptions)
-#include "test_options.moc"
+#include "tst_fOptions.moc"

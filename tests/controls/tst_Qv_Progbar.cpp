@@ -305,4 +305,4 @@ void TestQvProgbar::unreadableStoredValuesAreSkipped() {
 }
 
 QTEST_MAIN(TestQvProgbar)
-#include "test_qv_progbar.moc"
+#include "tst_Qv_Progbar.moc"
