@@ -1,5 +1,7 @@
 #include "windows/fSplash.h"
 
+#include "platform/Twips.h"
+
 #include <QEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -76,6 +78,10 @@ fSplash::fSplash(std::chrono::milliseconds delay, QWidget* parent)
     LayoutLabels();
 }
 
+int fSplash::CentredLeft(int childWidth) const {
+    return static_cast<int>(platform::RoundHalfEven(width() / 2.0 - childWidth / 2.0));
+}
+
 void fSplash::tmrDelay_Timer() {
     tmrDelay_->stop();
     readyToClose_ = true;
@@ -83,12 +89,11 @@ void fSplash::tmrDelay_Timer() {
 }
 
 void fSplash::LayoutLabels() {
-    const int w = width();
-    lblprogramname_->move(w / 2 - lblprogramname_->width() / 2, lblprogramname_->y());
+    lblprogramname_->move(CentredLeft(lblprogramname_->width()), lblprogramname_->y());
     lblcompanyname_->setGeometry(lblprogramname_->x(),
                                  lblprogramname_->y() + lblprogramname_->height() + 5,
                                  lblprogramname_->width(), lblcompanyname_->height());
-    lblLegal_->move(w / 2 - lblLegal_->width() / 2, lblLegal_->y());
+    lblLegal_->move(CentredLeft(lblLegal_->width()), lblLegal_->y());
 }
 
 void fSplash::resizeEvent(QResizeEvent* /*event*/) {

@@ -41,6 +41,7 @@ protected:
 private:
     void tmrDelay_Timer();
     void LayoutLabels();
+    int CentredLeft(int childWidth) const;
 
     QLabel* lblprogramname_ = nullptr;
     QLabel* lblcompanyname_ = nullptr;
