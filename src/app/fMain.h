@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/Qv_Progbar.h"
+
 #include <QSize>
 #include <QWidget>
 #include <array>
@@ -11,7 +13,6 @@ class QLabel;
 class QPushButton;
 class QStatusBar;
 class QToolBar;
-class Qv_Progbar;
 class Splitter;
 
 namespace platform {

@@ -1,15 +1,14 @@
 // The two start-up choices of the options dialog take effect: the folder the
 // tree opens at and the view the list starts in.
 
+#include "SettingsSandbox.h"
 #include "app/fMain.h"
 #include "app/mStartup.h"
 #include "platform/ListView.h"
-#include "platform/ProgramFolder.h"
 #include "settings/mSetup.h"
 #include "windows/fSplash.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using settings::SetupRecord;
@@ -78,7 +77,7 @@ void TestStartChoices::mainWindowStartsInTheChosenView_data() {
 void TestStartChoices::mainWindowStartsInTheChosenView() {
     QFETCH(qint16, thumbnails);
     QFETCH(int, view);
-    settings::Setup = settings::DefaultSetup();
+    SettingsSandbox sandbox;
     settings::Setup.StartInThumbnailView = thumbnails;
     fMain window;
     QCOMPARE(window.lvFiles()->View(), view);
@@ -95,9 +94,7 @@ void TestStartChoices::startUpOpensTheTreeAtTheChosenFolder() {
     QFETCH(qint16, withLastPath);
     QFETCH(QString, expected);
 
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    platform::SetProgramFolderOverride(folder.path());
+    SettingsSandbox sandbox;
     SetupRecord stored = settings::DefaultSetup();
     stored.StartWithLastPath = withLastPath;
     stored.LastPath = std::string("/srv/photos") + '\0' + std::string(248, ' ');
@@ -109,7 +106,6 @@ void TestStartChoices::startUpOpensTheTreeAtTheChosenFolder() {
     QString treeFolder;
     services.showFolderTree = [&](std::string& path) { treeFolder = QString::fromStdString(path); };
     const std::unique_ptr<fMain> window = StartUp(services);
-    platform::SetProgramFolderOverride({});
     QCOMPARE(treeFolder, expected);
 }
 

@@ -1,11 +1,11 @@
 // The main window's ways into the secondary windows (toolbar Options and Help,
 // the About button) and its progress bar over the third status panel.
 
+#include "SettingsSandbox.h"
 #include "app/fMain.h"
 #include "controls/Qv_Progbar.h"
 #include "controls/Splitter.h"
 #include "platform/PictureBox.h"
-#include "settings/mSetup.h"
 #include "windows/fAbout.h"
 #include "windows/fHelp.h"
 #include "windows/fOptions.h"
@@ -27,11 +27,12 @@ private slots:
     void progressBarLiesOverTheThirdPanel();
 
 private:
+    std::unique_ptr<SettingsSandbox> sandbox_;
     std::unique_ptr<fMain> window_;
 };
 
 void TestMainSecondaryWindows::init() {
-    settings::Setup = settings::DefaultSetup();
+    sandbox_ = std::make_unique<SettingsSandbox>();
     window_ = std::make_unique<fMain>();
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -42,6 +43,7 @@ void TestMainSecondaryWindows::cleanup() {
     delete fHelp::Instance();
     delete fAbout::Instance();
     window_.reset();
+    sandbox_.reset();
 }
 
 void TestMainSecondaryWindows::toolbarAndButtonOpenTheirWindows_data() {
