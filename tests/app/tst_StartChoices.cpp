@@ -20,8 +20,6 @@ private slots:
     void startFolder();
     void startView_data();
     void startView();
-    void mainWindowStartsInTheChosenView_data();
-    void mainWindowStartsInTheChosenView();
     void startUpOpensTheTreeAtTheChosenFolder_data();
     void startUpOpensTheTreeAtTheChosenFolder();
 };
@@ -65,21 +63,10 @@ void TestStartChoices::startView_data() {
 void TestStartChoices::startView() {
     QFETCH(qint16, thumbnails);
     QFETCH(int, view);
-    SetupRecord setup = settings::DefaultSetup();
-    setup.StartInThumbnailView = thumbnails;
-    QCOMPARE(StartView(setup), view);
-}
-
-void TestStartChoices::mainWindowStartsInTheChosenView_data() {
-    startView_data();
-}
-
-void TestStartChoices::mainWindowStartsInTheChosenView() {
-    QFETCH(qint16, thumbnails);
-    QFETCH(int, view);
     SettingsSandbox sandbox;
     settings::Setup.StartInThumbnailView = thumbnails;
-    fMain window;
+    QCOMPARE(StartView(settings::Setup), view);
+    fMain window; // and the main window's list starts in it
     QCOMPARE(window.lvFiles()->View(), view);
 }
 
