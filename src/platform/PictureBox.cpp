@@ -72,13 +72,13 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent), backColor_(vbButtonFa
     setAutoFillBackground(false);
 }
 
-PictureBox::~PictureBox() = default;
+PictureBox::~PictureBox() {
+    gdi::DeleteDC(dc_);
+}
 
 void PictureBox::setBackColor(ColorRef New_BackColor) {
+    // The colour is the box's own: children keep their palettes.
     backColor_ = New_BackColor;
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, ColorFromRef(backColor_));
-    setPalette(pal);
     update();
 }
 
@@ -99,16 +99,28 @@ double PictureBox::ScaleHeight() const {
 }
 
 void PictureBox::syncImageSize() const {
+    // Whoever replaced the image through Surface() may have left another format.
+    if (!image_.isNull() && image_.format() != QImage::Format_RGB32) {
+        image_ = image_.convertToFormat(QImage::Format_RGB32);
+    }
     if (image_.size() == size() || (image_.isNull() && size().isEmpty())) {
+        // Rebind when the pixels moved (replaced, or detached from a copy) or
+        // are shared with a copy, which must not see drawing on the box.
+        if (dc_ != nullptr &&
+            (image_.constBits() != boundBits_ || (!image_.isNull() && !image_.isDetached()))) {
+            bindContext();
+        }
         return;
     }
     if (size().isEmpty()) {
         image_ = QImage();
+        bindContext();
         return;
     }
     QImage resized(size(), QImage::Format_RGB32);
     if (resized.isNull()) { // allocation refused: keep showing the background only
         image_ = QImage();
+        bindContext();
         return;
     }
     resized.fill(RgbFromRef(backColor_));
@@ -117,6 +129,7 @@ void PictureBox::syncImageSize() const {
         painter.drawImage(0, 0, image_);
     }
     image_ = std::move(resized);
+    bindContext();
 }
 
 void PictureBox::Cls() {
@@ -135,6 +148,33 @@ QImage PictureBox::Image() const {
 QImage& PictureBox::Surface() {
     syncImageSize();
     return image_;
+}
+
+gdi::HDC PictureBox::hDC() {
+    syncImageSize();
+    if (dc_ == nullptr) {
+        dc_ = gdi::CreateCompatibleDC();
+        bindContext();
+    }
+    return dc_;
+}
+
+void PictureBox::bindContext() const {
+    if (dc_ == nullptr) {
+        return;
+    }
+    gdi::PixelBuffer buffer;
+    if (!image_.isNull()) {
+        buffer.bits = image_.bits(); // detaches from any copy: the box owns these pixels
+        buffer.width = image_.width();
+        buffer.height = image_.height();
+        buffer.stride = static_cast<std::int32_t>(image_.bytesPerLine());
+        buffer.bpp = 32;
+    }
+    if (!gdi::SelectBuffer(dc_, buffer)) {
+        gdi::SelectBuffer(dc_, gdi::PixelBuffer{}); // never left bound to old pixels
+    }
+    boundBits_ = image_.constBits();
 }
 
 void PictureBox::setImage(const QImage& image) {
