@@ -2,6 +2,8 @@
 
 #include "app/FilterTable.h"
 #include "app/ToolbarIcons.h"
+#include "app/mStartup.h"
+#include "controls/Qv_Progbar.h"
 #include "controls/Splitter.h"
 #include "platform/ListView.h"
 #include "platform/PictureBox.h"
@@ -162,8 +164,19 @@ void fMain::CreateStatusStrip() {
         sbInfo_->addPermanentWidget(panel, i == 0 ? 1 : 0);
         panels_[i] = panel;
     }
-    pbThumbs_ = new QWidget(picStatus_);
+    pbThumbs_ = new Qv_Progbar(picStatus_);
     pbThumbs_->setObjectName(QStringLiteral("pbThumbs"));
+    pbThumbs_->SetBorderStyle(3); // thin sunken, like the panel it lies on
+    pbThumbs_->SetBarstyle(1);
+    pbThumbs_->SetBarOffset(1);
+    pbThumbs_->SetBarcolor(platform::vbHighlight);
+    // An idle bar would hide the frame count of the panel beneath it, so it only
+    // shows while it has progress to show.
+    pbThumbs_->hide();
+    connect(pbThumbs_, &Qv_Progbar::PropertyChanged, this, [this](const QString& name) {
+        if (name == QLatin1String("Value"))
+            pbThumbs_->setVisible(pbThumbs_->Value() != 0);
+    });
 }
 
 void fMain::Form_Load() {
@@ -196,8 +209,8 @@ void fMain::Form_Load() {
     }
     connect(ComboFilter_, &QComboBox::currentIndexChanged, this, &fMain::ComboFilter_Click);
     ComboFilter_Click();
-    // 7, 8. Report view and its columns.
-    lvFiles_->setView(platform::ListView::Report);
+    // 7, 8. The view chosen in the options (report or large icons) and the columns.
+    lvFiles_->setView(StartView(setup));
     lvFiles_->reportView()->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvFiles_->reportView()->setAlternatingRowColors(true);
     lvFiles_->addColumn(QStringLiteral("Name"), 2200);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/Qv_Progbar.h"
+
 #include <QSize>
 #include <QWidget>
 #include <array>
@@ -50,8 +52,8 @@ public:
     QPushButton* cmdAbout() const { return cmdAbout_; }
     QPushButton* cmdVisit() const { return cmdVisit_; }
     QStatusBar* sbInfo() const { return sbInfo_; }
-    /// Placeholder for the progress bar over status panel 3.
-    QWidget* pbThumbs() const { return pbThumbs_; }
+    /// The progress bar over status panel 3; shown only while its Value is not 0.
+    Qv_Progbar* pbThumbs() const { return pbThumbs_; }
     QLabel* lblCount() const { return lblCount_; }
 
     /// Toolbar button by its 1-based index (1..9); buttons 1, 4 and 6 are
@@ -125,7 +127,7 @@ private:
     QPushButton* cmdVisit_ = nullptr;
     QStatusBar* sbInfo_ = nullptr;
     std::array<QLabel*, 3> panels_{};
-    QWidget* pbThumbs_ = nullptr;
+    Qv_Progbar* pbThumbs_ = nullptr;
     QLabel* lblCount_ = nullptr;
     std::function<void()> quit_;
     bool exiting_ = false;

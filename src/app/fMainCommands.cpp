@@ -7,6 +7,9 @@
 #include "platform/MessageBox.h"
 #include "platform/Util.h"
 #include "settings/mSetup.h"
+#include "windows/fAbout.h"
+#include "windows/fHelp.h"
+#include "windows/fOptions.h"
 
 #include <QCloseEvent>
 #include <algorithm>
@@ -55,15 +58,15 @@ void fMain::cmdVisit_Click() {
 }
 
 void fMain::cmdAbout_Click() {
-    // Seam: the About window is wired here.
+    fAbout::ShowAbout(this);
 }
 
 void fMain::ShowOptions() {
-    // Seam: the options dialog is wired here.
+    fOptions::ShowOptions(this, hSplit_);
 }
 
 void fMain::ShowHelp() {
-    // Seam: the help window is wired here.
+    fHelp::ShowHelp(this);
 }
 
 bool fMain::ConfirmExit() {

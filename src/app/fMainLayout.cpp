@@ -3,6 +3,7 @@
 
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
+#include "controls/Qv_Progbar.h"
 #include "controls/Splitter.h"
 #include "platform/ListView.h"
 #include "platform/PictureBox.h"

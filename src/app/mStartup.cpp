@@ -3,7 +3,9 @@
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
 #include "platform/Events.h"
+#include "platform/ListView.h"
 #include "platform/PictureBox.h"
+#include "platform/ProgramFolder.h"
 #include "settings/mSetup.h"
 #include "windows/fSplash.h"
 
@@ -17,6 +19,21 @@ std::string& AddBackslash(std::string& path) {
         path.push_back(separator);
     }
     return path;
+}
+
+std::string StartFolder(const settings::SetupRecord& setup) {
+    if (setup.StartWithLastPath != 0) {
+        std::string folder = settings::LastPathFolder(setup.LastPath);
+        if (!folder.empty()) {
+            return folder;
+        }
+    }
+    return platform::DefaultLastPath().toStdString();
+}
+
+int StartView(const settings::SetupRecord& setup) {
+    return setup.StartInThumbnailView != 0 ? platform::ListView::LargeIcon
+                                           : platform::ListView::Report;
 }
 
 StartupServices::StartupServices()
@@ -51,7 +68,7 @@ std::unique_ptr<fMain> StartUp(const StartupServices& services) {
     services.doEvents();
     delete splash.data();
 
-    std::string path = settings::LastPathFolder(setup.LastPath);
+    std::string path = StartFolder(setup);
     services.showFolderTree(AddBackslash(path));
     return window;
 }

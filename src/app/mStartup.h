@@ -7,9 +7,22 @@
 class fMain;
 class fSplash;
 
+namespace settings {
+struct SetupRecord;
+}
+
 /// Appends the native separator to `path` when it does not end with one (an empty
 /// path becomes a lone separator) and returns `path` itself.
 std::string& AddBackslash(std::string& path);
+
+/// The folder the tree starts at: the stored LastPath (spaces trimmed, text
+/// before the first NUL) when "start with last browsed image path" is chosen and
+/// a folder is stored, else the default folder (the user's home folder).
+std::string StartFolder(const settings::SetupRecord& setup);
+
+/// The list's view at start-up: large icons (ListView::LargeIcon) when "start in
+/// thumbnail view" is chosen, else report view (ListView::Report).
+int StartView(const settings::SetupRecord& setup);
 
 /// The outside services the start-up sequence calls, replaceable so that tests can
 /// observe the order and run it with a splash that is ready at once. Each member

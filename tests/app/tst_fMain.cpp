@@ -123,6 +123,7 @@ void tst_fMain::filterBox() {
 }
 
 void tst_fMain::listColumns() {
+    settings::Setup.StartInThumbnailView = 0; // the list starts in report view
     fMain window;
     platform::ListView* list = window.lvFiles();
     QCOMPARE(list->View(), int(platform::ListView::Report));

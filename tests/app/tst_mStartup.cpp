@@ -189,13 +189,15 @@ void tst_mStartup::startFolder_data() {
         << QByteArray("/srv/pictures") + sep;
     QTest::newRow("surrounding spaces")
         << QByteArray("  /srv/a b  ") << QByteArray("/srv/a b") + sep;
-    QTest::newRow("nothing stored") << QByteArray() << sep;
+    QTest::newRow("nothing stored: the home folder")
+        << QByteArray() << (QDir::homePath() + QDir::separator()).toLocal8Bit();
 }
 
 void tst_mStartup::startFolder() {
     QFETCH(QByteArray, lastPath);
     QFETCH(QByteArray, expected);
     Recorder r;
+    r.toLoad.StartWithLastPath = -1; // "start with last browsed image path"
     r.toLoad.LastPath = lastPath.toStdString();
     const std::unique_ptr<fMain> window = StartUp(r.Services());
     QCOMPARE(QByteArray::fromStdString(r.treePath), expected);

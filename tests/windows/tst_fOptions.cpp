@@ -1,0 +1,251 @@
+// The options dialog against a real splitter and the settings file in a
+// temporary folder: what it shows on load, what a click applies at once, and
+// what only its two buttons write.
+
+#include "controls/Splitter.h"
+#include "platform/ProgramFolder.h"
+#include "settings/mSetup.h"
+#include "windows/fOptions.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using settings::Setup;
+
+namespace {
+
+QByteArray FileBytes() {
+    QFile file(settings::SetupFilePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file image with the three fields the dialog writes replaced by hand.
+QByteArray WithOptions(QByteArray bytes, qint16 lastPath, qint16 thumbnails, qint16 orientation) {
+    const auto put = [&bytes](int offset, qint16 value) {
+        bytes[offset] = char(value & 0xFF);
+        bytes[offset + 1] = char((value >> 8) & 0xFF);
+    };
+    put(0, lastPath);
+    put(2, thumbnails);
+    put(6, orientation);
+    return bytes;
+}
+
+} // namespace
+
+class TestOptions : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void captionsAndWindow();
+    void load_data();
+    void load();
+    void imageClickThenCloseBox();
+    void buttons_data();
+    void buttons();
+    void splitterGoneIsHarmless();
+
+private:
+    fOptions* Open() { return fOptions::ShowOptions(&owner_, &split_); }
+
+    QTemporaryDir folder_;
+    QWidget owner_;
+    Splitter split_;
+    QByteArray saved_; // the settings file before the dialog opens
+};
+
+void TestOptions::init() {
+    QVERIFY(folder_.isValid());
+    platform::SetProgramFolderOverride(folder_.path());
+    QFile::remove(settings::SetupFilePath());
+    Setup = settings::DefaultSetup();
+    Setup.LastPath = "/pictures/holiday";
+    QVERIFY(settings::SaveSetup());
+    saved_ = FileBytes();
+    QCOMPARE(saved_.size(), 20 + 17);
+    split_.SetChild1(new QWidget);
+    split_.SetChild2(new QWidget);
+    split_.SetOrientation(-1);
+    owner_.setGeometry(100, 100, 600, 400);
+    owner_.show();
+}
+
+void TestOptions::cleanup() {
+    delete fOptions::Instance();
+    platform::SetProgramFolderOverride({});
+}
+
+void TestOptions::captionsAndWindow() {
+    fOptions* dialog = Open();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Options"));
+    QCOMPARE(dialog->ckOptions(0)->text(), QStringLiteral("&Start with last browsed image path"));
+    QCOMPARE(dialog->ckOptions(1)->text(), QStringLiteral("Start browser in  &Thumbnail View  "));
+    QCOMPARE(dialog->frsplitter1()->title(), QStringLiteral(" Interface Orientation: "));
+    QVERIFY(dialog->optSplitters(0)->text().isEmpty());
+    QVERIFY(dialog->optSplitters(1)->text().isEmpty());
+    QCOMPARE(dialog->cmdAction(0)->text(), QStringLiteral("&Apply"));
+    QCOMPARE(dialog->cmdAction(1)->text(), QStringLiteral("&Ok"));
+    // Modeless, fixed border, owned by and centred on the main window.
+    QVERIFY(!dialog->isModal());
+    QCOMPARE(dialog->parentWidget(), &owner_);
+    QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+    QVERIFY((dialog->geometry().center() - owner_.geometry().center()).manhattanLength() <= 2);
+    const QLabel* heading = dialog->lblOpts();
+    QVERIFY(!heading->text().isEmpty());
+    QCOMPARE(heading->x(), dialog->width() / 2 - heading->width() / 2);
+}
+
+void TestOptions::load_data() {
+    QTest::addColumn<qint16>("stored");
+    QTest::addColumn<int>("splitBefore");
+    QTest::addColumn<bool>("opt0");
+    QTest::addColumn<bool>("opt1");
+    QTest::addColumn<int>("splitAfter");
+    QTest::addColumn<qint16>("lastPath");
+    QTest::addColumn<qint16>("thumbnails");
+    QTest::addColumn<bool>("tick0");
+    QTest::addColumn<bool>("tick1");
+
+    QTest::newRow("side by side") << qint16(0) << -1 << true << false << 0 << qint16(-1)
+                                  << qint16(0) << true << false;
+    QTest::newRow("stacked leaves the window as it was")
+        << qint16(-1) << -1 << false << true << -1 << qint16(0) << qint16(-1) << false << true;
+    QTest::newRow("damaged selects neither, splitter untouched")
+        << qint16(5) << 0 << false << false << 0 << qint16(1) << qint16(7) << true << true;
+    QTest::newRow("damaged negative")
+        << qint16(-32768) << -1 << false << false << -1 << qint16(0) << qint16(0) << false << false;
+}
+
+void TestOptions::load() {
+    QFETCH(qint16, stored);
+    QFETCH(int, splitBefore);
+    QFETCH(bool, opt0);
+    QFETCH(bool, opt1);
+    QFETCH(int, splitAfter);
+    QFETCH(qint16, lastPath);
+    QFETCH(qint16, thumbnails);
+    QFETCH(bool, tick0);
+    QFETCH(bool, tick1);
+
+    Setup.PaneSplitOrientation = stored;
+    Setup.StartWithLastPath = lastPath;
+    Setup.StartInThumbnailView = thumbnails;
+    split_.SetOrientation(splitBefore);
+    fOptions* dialog = Open();
+    QCOMPARE(dialog->optSplitters(0)->isChecked(), opt0);
+    QCOMPARE(dialog->optSplitters(1)->isChecked(), opt1);
+    QCOMPARE(split_.Orientation(), splitAfter);
+    QCOMPARE(dialog->ckOptions(0)->isChecked(), tick0);
+    QCOMPARE(dialog->ckOptions(1)->isChecked(), tick1);
+    QCOMPARE(FileBytes(), saved_); // opening writes nothing
+}
+
+void TestOptions::imageClickThenCloseBox() {
+    fOptions* dialog = Open();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QCOMPARE(split_.Orientation(), -1);
+
+    dialog->ckOptions(0)->setChecked(true);
+    QTest::mouseClick(dialog->Image2(), Qt::LeftButton);
+    QVERIFY(dialog->optSplitters(0)->isChecked());
+    QVERIFY(!dialog->optSplitters(1)->isChecked());
+    QCOMPARE(split_.Orientation(), 0);
+    const settings::SetupRecord before = Setup;
+
+    QPointer<fOptions> guard(dialog);
+    dialog->close();
+    QTRY_VERIFY(guard.isNull());
+    QCOMPARE(split_.Orientation(), 0); // stays applied for the rest of the run
+    QCOMPARE(FileBytes(), saved_);     // the close box writes nothing
+    QVERIFY(Setup == before);
+    QCOMPARE(qint16(quint8(saved_[6]) | quint8(saved_[7]) << 8), qint16(-1));
+
+    // The option buttons themselves apply at once too; a second Options click
+    // shows the open dialog as it is, without loading it again.
+    dialog = Open();
+    QTest::mouseClick(dialog->optSplitters(0), Qt::LeftButton);
+    QCOMPARE(split_.Orientation(), 0);
+    QCOMPARE(Open(), dialog);
+    QVERIFY(dialog->optSplitters(0)->isChecked());
+    QTest::mouseClick(dialog->optSplitters(1), Qt::LeftButton);
+    QCOMPARE(split_.Orientation(), -1);
+    QCOMPARE(FileBytes(), saved_);
+}
+
+void TestOptions::buttons_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<qint16>("stored");
+    QTest::addColumn<int>("tick0"); // Qt::CheckState
+    QTest::addColumn<int>("tick1");
+    QTest::addColumn<QString>("picture"); // clicked before the button; "" none
+    QTest::addColumn<qint16>("lastPath");
+    QTest::addColumn<qint16>("thumbnails");
+    QTest::addColumn<qint16>("orientation");
+    QTest::addColumn<bool>("stillOpen");
+
+    QTest::newRow("apply: both ticked, side by side")
+        << 0 << qint16(-1) << int(Qt::Checked) << int(Qt::Checked) << "Image2" << qint16(-1)
+        << qint16(-1) << qint16(0) << true;
+    QTest::newRow("ok: nothing ticked, stacked")
+        << 1 << qint16(0) << int(Qt::Unchecked) << int(Qt::Unchecked) << "Image1" << qint16(0)
+        << qint16(0) << qint16(-1) << false;
+    QTest::newRow("apply: grey counts as ticked")
+        << 0 << qint16(-1) << int(Qt::PartiallyChecked) << int(Qt::Unchecked) << "" << qint16(-1)
+        << qint16(0) << qint16(-1) << true;
+    QTest::newRow("ok: damaged orientation stores 0")
+        << 1 << qint16(9) << int(Qt::Unchecked) << int(Qt::Checked) << "" << qint16(0) << qint16(-1)
+        << qint16(0) << false;
+}
+
+void TestOptions::buttons() {
+    QFETCH(int, button);
+    QFETCH(qint16, stored);
+    QFETCH(int, tick0);
+    QFETCH(int, tick1);
+    QFETCH(QString, picture);
+    QFETCH(qint16, lastPath);
+    QFETCH(qint16, thumbnails);
+    QFETCH(qint16, orientation);
+    QFETCH(bool, stillOpen);
+
+    Setup.PaneSplitOrientation = stored;
+    fOptions* dialog = Open();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    dialog->ckOptions(0)->setCheckState(Qt::CheckState(tick0));
+    dialog->ckOptions(1)->setCheckState(Qt::CheckState(tick1));
+    if (!picture.isEmpty())
+        QTest::mouseClick(dialog->findChild<QWidget*>(picture), Qt::LeftButton);
+    QCOMPARE(FileBytes(), saved_); // nothing written before the button
+
+    QPointer<fOptions> guard(dialog);
+    QTest::mouseClick(dialog->cmdAction(button), Qt::LeftButton);
+
+    QCOMPARE(FileBytes(), WithOptions(saved_, lastPath, thumbnails, orientation));
+    QCOMPARE(Setup.PaneSplitOrientation, orientation);
+    if (stillOpen) {
+        QVERIFY(dialog->isVisible());
+    } else {
+        QTRY_VERIFY(guard.isNull());
+    }
+}
+
+void TestOptions::splitterGoneIsHarmless() {
+    auto* split = new Splitter;
+    fOptions* dialog = fOptions::ShowOptions(&owner_, split);
+    delete split;
+    QTest::mouseClick(dialog->Image2(), Qt::LeftButton);
+    QVERIFY(dialog->optSplitters(0)->isChecked());
+    QTest::mouseClick(dialog->cmdAction(0), Qt::LeftButton);
+    QCOMPARE(Setup.PaneSplitOrientation, qint16(0));
+}
+
+QTEST_MAIN(TestOptions)
+#include "tst_fOptions.moc"
