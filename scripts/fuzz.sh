@@ -25,7 +25,7 @@ else
 fi
 
 "$build/fuzz/gif_fuzzer" "$work/corpus" -max_total_time="$seconds" -rss_limit_mb=4096 \
-    -timeout=20 -artifact_prefix="$work/artifacts/" -print_final_stats=1 "$@" || status=$?
+    -timeout=20 -max_len=32768 -artifact_prefix="$work/artifacts/" -print_final_stats=1 "$@" || status=$?
 if compgen -G "$work/artifacts/*" >/dev/null; then
     mkdir -p "$root/build-fuzz/crashes"
     cp "$work/artifacts/"* "$root/build-fuzz/crashes/"

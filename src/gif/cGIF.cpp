@@ -4,8 +4,8 @@
 #include "gif/cGIF.h"
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <utility>
 
 namespace {
@@ -51,13 +51,29 @@ const GIFFrame* cGIF::frame(int16_t nFrame) const {
 }
 
 bool cGIF::LoadFromFile(const std::string& FileName) {
-    std::ifstream in(FileName, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                               std::istreambuf_iterator<char>()};
-    if (in.bad()) {
+    // Only regular files: a folder, a pipe or a device is not a GIF and reading one
+    // could fail midway or never end.
+    std::vector<uint8_t> bytes;
+    try {
+        const std::filesystem::path path(FileName);
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec)) {
+            return false;
+        }
+        const uintmax_t length = std::filesystem::file_size(path, ec);
+        if (ec) {
+            return false;
+        }
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            return false;
+        }
+        bytes.resize(size_t(length));
+        in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(length));
+        if (uintmax_t(in.gcount()) != length) {
+            return false;
+        }
+    } catch (...) {
         return false;
     }
     if (bytes.empty()) {

@@ -202,6 +202,7 @@ private:
     GIFFrame* frame(int16_t nFrame);
     const GIFFrame* frame(int16_t nFrame) const;
     bool buildFrameSurfaces(GIFFrame& f, int32_t width, int32_t height);
+    bool writeTo(std::vector<uint8_t>& stream);
 
     std::array<char, 3> m_signature{};
     std::array<char, 3> m_version{};

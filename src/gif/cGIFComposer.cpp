@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-namespace {
-
 // The logical screen; files that leave it 0 get the extent of their frames.
-void screenSize(const cGIF& gif, int32_t& w, int32_t& h) {
+void cGIFComposer::CanvasSize(const cGIF& gif, int32_t& w, int32_t& h) {
     w = uint16_t(gif.ScreenWidth());
     h = uint16_t(gif.ScreenHeight());
     int32_t right = 0;
@@ -24,14 +22,12 @@ void screenSize(const cGIF& gif, int32_t& w, int32_t& h) {
     }
 }
 
-} // namespace
-
 bool cGIFComposer::Setup(const cGIF& gif, uint32_t BackColor) {
     Reset();
     m_backColor = BackColor;
     int32_t w = 0;
     int32_t h = 0;
-    screenSize(gif, w, h);
+    CanvasSize(gif, w, h);
     if (!m_frameBuffer.Create(w, h, 32) || !m_canvas.Create(w, h, 32) ||
         !m_background.Create(w, h, 32)) {
         Reset();

@@ -39,6 +39,10 @@ public:
     const cDIB& Canvas() const { return m_canvas; }
     const cDIB& Background() const { return m_background; }
 
+    /// Size of the surfaces Setup makes for `gif`: the logical screen, with a
+    /// dimension that the file leaves 0 taken from the frames' extent.
+    static void CanvasSize(const cGIF& gif, int32_t& Width, int32_t& Height);
+
     /// Milliseconds to show a frame of the given delay (hundredths of a second):
     /// negative 60000, 0 gives 100, 1 to 4 give 50, others delay * 10.
     static int32_t FrameInterval(int16_t Delay);

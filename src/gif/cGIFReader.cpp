@@ -5,6 +5,7 @@
 #include "gif/mGIFLZWDec.h"
 
 #include <cstring>
+#include <new>
 
 class cGIFReader {
 public:
@@ -201,7 +202,11 @@ bool cGIF::LoadFromStream(const std::vector<uint8_t>& stream) {
     }
     std::memcpy(m_signature.data(), stream.data(), 3);
     std::memcpy(m_version.data(), stream.data() + 3, 3);
-    cGIFReader reader(*this, stream);
-    reader.run();
+    try {
+        cGIFReader reader(*this, stream);
+        reader.run();
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the frames read so far stay, as with any damage.
+    }
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <random>
 #include <system_error>
 
@@ -95,6 +96,15 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
 } // namespace
 
 bool cGIF::SaveToStream(std::vector<uint8_t>& stream) {
+    try {
+        return writeTo(stream);
+    } catch (const std::bad_alloc&) {
+        stream.clear();
+        return false;
+    }
+}
+
+bool cGIF::writeTo(std::vector<uint8_t>& stream) {
     stream.clear();
     unsigned kg = 0;
     if (m_globalExists) {
@@ -134,24 +144,25 @@ bool cGIF::Save(const std::string& FileName) {
     if (FileName.empty() || !SaveToStream(bytes)) {
         return false;
     }
-    const std::filesystem::path target(FileName);
-    const std::filesystem::path temp = temporaryBeside(target);
-    {
+    // The target is replaced only by a complete file; until the rename it stays
+    // as it was.
+    std::filesystem::path temp;
+    try {
+        const std::filesystem::path target(FileName);
+        temp = temporaryBeside(target);
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         out.close();
         if (!out) {
+            throw std::ios_base::failure("incomplete write");
+        }
+        std::filesystem::rename(temp, target);
+        return true;
+    } catch (...) {
+        if (!temp.empty()) {
             std::error_code ignored;
             std::filesystem::remove(temp, ignored);
-            return false;
         }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
         return false;
     }
-    return true;
 }
