@@ -39,6 +39,13 @@ public:
         }
         return *this;
     }
+    // Explicit colours 0xRRGGBB.
+    GifBuilder& colours(std::initializer_list<uint32_t> rgb) {
+        for (uint32_t c : rgb) {
+            raw({int(c >> 16) & 0xFF, int(c >> 8) & 0xFF, int(c) & 0xFF});
+        }
+        return *this;
+    }
     GifBuilder& gce(int packed, int delay, int transparent) {
         raw({0x21, 0xF9, 0x04, packed});
         word(delay);

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cstring>
 
 using giftest::GifBuilder;
@@ -35,7 +34,8 @@ void fillModel(cGIF& gif, int w, int h, int globalEntries) {
     const auto image = gif.FrameDIBXOR(1);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            image->lpBits()[y * image->BytesPerScanline() + x] = uint8_t((x + y * w) % globalEntries);
+            image->lpBits()[y * image->BytesPerScanline() + x] =
+                uint8_t((x + y * w) % globalEntries);
         }
     }
 }
@@ -79,11 +79,10 @@ private slots:
 void tst_cGIFWriter::onePixelFile() {
     cGIF gif;
     fillModel(gif, 1, 1, 2);
-    const QByteArray expected = QByteArray("GIF89a") + QByteArray("\1\0\1\0\x80\0\0", 7) +
-                                QByteArray(6, '\0') + kNetscape +
-                                QByteArray("\x21\xF9\x04\0\0\0\0\0", 8) +
-                                QByteArray("\x2C\0\0\0\0\1\0\1\0\0", 10) +
-                                QByteArray("\x02\x02\x44\x01\x00\x3B", 6);
+    const QByteArray expected =
+        QByteArray("GIF89a") + QByteArray("\1\0\1\0\x80\0\0", 7) + QByteArray(6, '\0') + kNetscape +
+        QByteArray("\x21\xF9\x04\0\0\0\0\0", 8) + QByteArray("\x2C\0\0\0\0\1\0\1\0\0", 10) +
+        QByteArray("\x02\x02\x44\x01\x00\x3B", 6);
     QCOMPARE(save(gif), expected);
 
     cGIF empty;
@@ -211,16 +210,20 @@ void tst_cGIFWriter::roundTrip_data() {
                .pixels(8, 120, 90, big, true)
                .trailer()
                .qbytes();
-    QTest::newRow("local table of 2, no global")
-        << GifBuilder()
-               .screen(4, 1)
-               .descriptor(0, 0, 4, 1, 0x80)
-               .table(2)
-               .pixels(2, 4, 1, {1, 0, 0, 1})
-               .trailer()
-               .qbytes();
-    QTest::newRow("frame without surfaces")
-        << GifBuilder().screen(4, 1, 0x80).table(2).descriptor(0, 0, 0, 3).raw({2, 0}).trailer().qbytes();
+    QTest::newRow("local table of 2, no global") << GifBuilder()
+                                                        .screen(4, 1)
+                                                        .descriptor(0, 0, 4, 1, 0x80)
+                                                        .table(2)
+                                                        .pixels(2, 4, 1, {1, 0, 0, 1})
+                                                        .trailer()
+                                                        .qbytes();
+    QTest::newRow("frame without surfaces") << GifBuilder()
+                                                   .screen(4, 1, 0x80)
+                                                   .table(2)
+                                                   .descriptor(0, 0, 0, 3)
+                                                   .raw({2, 0})
+                                                   .trailer()
+                                                   .qbytes();
 }
 
 void tst_cGIFWriter::roundTrip() {
