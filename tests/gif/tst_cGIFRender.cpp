@@ -1,0 +1,284 @@
+// Drawing frames with transparency, scaling and cropping, building masks, and the
+// viewer's frame composition with its disposal methods and frame timing.
+
+#include "GifBuilder.h"
+#include "gif/cGIF.h"
+#include "gif/cGIFComposer.h"
+
+#include <QTest>
+
+using giftest::GifBuilder;
+
+namespace {
+
+constexpr uint32_t kRed = 0xFF0000;
+constexpr uint32_t kGreen = 0x00FF00;
+constexpr uint32_t kBlue = 0x0000FF;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kGrey = 0x808080;
+
+uint32_t pixel(const cDIB& d, int x, int y) {
+    const uint8_t* p = d.lpBits() + y * d.BytesPerScanline() + x * 4;
+    return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+}
+
+// A 32-bit surface filled with one colour (0xRRGGBB).
+void fill(cDIB& d, int w, int h, uint32_t rgb) {
+    QVERIFY(d.Create(w, h, 32));
+    d.Cls(gdi::MakeRGB(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)));
+}
+
+QList<uint32_t> rowOf(const cDIB& d, int y, int from, int count) {
+    QList<uint32_t> out;
+    for (int x = from; x < from + count; ++x) {
+        out.append(pixel(d, x, y));
+    }
+    return out;
+}
+
+// Four pixels 0 1 2 3 on a 4-entry table: black, green, blue, blue.
+cGIF transparentStrip(int transparentIndex) {
+    cGIF gif;
+    const auto bytes = GifBuilder()
+                           .screen(4, 1, 0x81)
+                           .colours({0x000000, kGreen, kBlue, kBlue})
+                           .gce(0x01, 0, transparentIndex)
+                           .frame(0, 0, 4, 1, {0, 1, 2, 3})
+                           .trailer()
+                           .bytes();
+    gif.LoadFromStream(bytes);
+    return gif;
+}
+
+} // namespace
+
+class tst_cGIFRender : public QObject {
+    Q_OBJECT
+
+private slots:
+    void transparency_data();
+    void transparency();
+    void maskFollowsChanges();
+    void placement_data();
+    void placement();
+    void disposal_data();
+    void disposal();
+    void firstFrameClearsCanvas();
+    void composerRefuses();
+    void canvasSizeFallback();
+    void frameInterval_data();
+    void frameInterval();
+};
+
+void tst_cGIFRender::transparency_data() {
+    QTest::addColumn<int>("transparentIndex");
+    QTest::addColumn<QList<uint32_t>>("expected");
+
+    // Index 3 is see-through; index 2 has the same colour and stays opaque.
+    QTest::newRow("index 3 over red") << 3 << QList<uint32_t>{0, kGreen, kBlue, kRed};
+    // Black index 0 is opaque; only the transparent index (not in the frame) shows through.
+    QTest::newRow("index 5, black index 0 opaque") << 5 << QList<uint32_t>{0, kGreen, kBlue, kBlue};
+    QTest::newRow("index 0") << 0 << QList<uint32_t>{kRed, kGreen, kBlue, kBlue};
+}
+
+void tst_cGIFRender::transparency() {
+    QFETCH(int, transparentIndex);
+    QFETCH(QList<uint32_t>, expected);
+
+    const cGIF gif = transparentStrip(transparentIndex);
+    QCOMPARE(gif.FramesCount(), 1);
+    cDIB target;
+    fill(target, 4, 1, kRed);
+    gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
+    QCOMPARE(rowOf(target, 0, 0, 4), expected);
+}
+
+void tst_cGIFRender::maskFollowsChanges() {
+    cGIF gif = transparentStrip(3);
+    const auto mask = gif.FrameDIBAND(1);
+    QCOMPARE(int(mask->lpBits()[0]), 0x10); // only the fourth pixel
+
+    gif.setFrameUseTransparentColor(1, false);
+    gif.FrameMask(1, 3);
+    QCOMPARE(int(mask->lpBits()[0]), 0);
+    cDIB target;
+    fill(target, 4, 1, kRed);
+    gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
+    QCOMPARE(rowOf(target, 0, 0, 4), (QList<uint32_t>{0, kGreen, kBlue, kBlue}));
+
+    gif.setFrameUseTransparentColor(1, true);
+    gif.setFrameTransparentColorIndex(1, 1);
+    gif.FrameMask(1, 1);
+    QCOMPARE(int(mask->lpBits()[0]), 0x40);
+    fill(target, 4, 1, kRed);
+    gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
+    QCOMPARE(rowOf(target, 0, 0, 4), (QList<uint32_t>{0, kRed, kBlue, kBlue}));
+}
+
+void tst_cGIFRender::placement_data() {
+    QTest::addColumn<int>("frameLeft");
+    QTest::addColumn<int>("frameWidth");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<float>("scale");
+    QTest::addColumn<bool>("crop");
+    QTest::addColumn<int>("firstColumn"); // drawn columns of the 200-wide target
+    QTest::addColumn<int>("columns");
+
+    QTest::newRow("unscaled") << 3 << 10 << 0 << 1.0f << false << 3 << 10;
+    QTest::newRow("scale 2 at FrameLeft 3") << 3 << 10 << 0 << 2.0f << false << 6 << 20;
+    QTest::newRow("scale 2 shifted by Left") << 3 << 10 << 5 << 2.0f << false << 11 << 20;
+    QTest::newRow("crop to the screen") << 80 << 50 << 0 << 1.0f << true << 80 << 20;
+    QTest::newRow("no crop") << 80 << 50 << 0 << 1.0f << false << 80 << 50;
+    QTest::newRow("right of the screen, cropped") << 120 << 10 << 0 << 1.0f << true << 0 << 0;
+    QTest::newRow("crop, then scale") << 80 << 50 << 0 << 2.0f << true << 160 << 40;
+    QTest::newRow("scale 1.5 rounds halves to even") << 1 << 3 << 0 << 1.5f << false << 2 << 4;
+}
+
+void tst_cGIFRender::placement() {
+    QFETCH(int, frameLeft);
+    QFETCH(int, frameWidth);
+    QFETCH(int, left);
+    QFETCH(float, scale);
+    QFETCH(bool, crop);
+    QFETCH(int, firstColumn);
+    QFETCH(int, columns);
+
+    // A white frame on a 100 x 4 screen, drawn onto grey.
+    cGIF gif;
+    QVERIFY(gif.LoadFromStream(
+        GifBuilder()
+            .screen(100, 4, 0x80)
+            .colours({kWhite, kWhite})
+            .frame(frameLeft, 0, frameWidth, 2, std::vector<uint8_t>(size_t(frameWidth) * 2, 0))
+            .trailer()
+            .bytes()));
+    cDIB target;
+    fill(target, 200, 8, kGrey);
+    gif.FrameDraw(target.hDC(), 1, int16_t(left), 0, scale, crop);
+    int drawn = 0;
+    int first = -1;
+    for (int x = 0; x < 200; ++x) {
+        if (pixel(target, x, 0) == kWhite) {
+            drawn += 1;
+            first = first < 0 ? x : first;
+        }
+    }
+    QCOMPARE(drawn, columns);
+    if (columns > 0) {
+        QCOMPARE(first, firstColumn);
+    }
+}
+
+void tst_cGIFRender::disposal_data() {
+    QTest::addColumn<int>("method");
+    QTest::addColumn<uint32_t>("canvasInside"); // canvas under frame 2 after composing it
+
+    QTest::newRow("0 none: frame stays") << 0 << kBlue;
+    QTest::newRow("1 keep: frame stays") << 1 << kBlue;
+    QTest::newRow("2 restore to background") << 2 << kGrey;
+    QTest::newRow("3 restore to previous") << 3 << kGreen;
+    QTest::newRow("5 treated as 3") << 5 << kGreen;
+}
+
+void tst_cGIFRender::disposal() {
+    QFETCH(int, method);
+    QFETCH(uint32_t, canvasInside);
+
+    // Frame 1 paints the 6 x 4 screen green; frame 2 puts a blue 2 x 2 square at (2, 1).
+    cGIF gif;
+    QVERIFY(gif.LoadFromStream(GifBuilder()
+                                   .screen(6, 4, 0x80)
+                                   .colours({kGreen, kBlue})
+                                   .frame(0, 0, 6, 4, std::vector<uint8_t>(24, 0))
+                                   .gce(method << 2, 0, 0)
+                                   .frame(2, 1, 2, 2, {1, 1, 1, 1})
+                                   .trailer()
+                                   .bytes()));
+    cGIFComposer composer;
+    QVERIFY(composer.Setup(gif, gdi::MakeRGB(0x80, 0x80, 0x80)));
+    QVERIFY(composer.DrawFrame(gif, 1));
+    QVERIFY(composer.DrawFrame(gif, 2));
+    QCOMPARE(pixel(composer.FrameBuffer(), 2, 1), kBlue); // the frame is always shown
+    QCOMPARE(pixel(composer.FrameBuffer(), 0, 0), kGreen);
+    QCOMPARE(pixel(composer.Canvas(), 3, 2), canvasInside);
+    QCOMPARE(pixel(composer.Canvas(), 5, 3), kGreen); // outside the frame: untouched
+}
+
+void tst_cGIFRender::firstFrameClearsCanvas() {
+    // A transparent frame 1 over a canvas left dirty by the last frame: each pass of
+    // the animation starts from the background.
+    cGIF gif;
+    QVERIFY(gif.LoadFromStream(GifBuilder()
+                                   .screen(2, 1, 0x80)
+                                   .colours({kBlue, kGreen})
+                                   .gce(0x01, 0, 0)
+                                   .frame(0, 0, 2, 1, {0, 0})
+                                   .frame(0, 0, 2, 1, {1, 1})
+                                   .trailer()
+                                   .bytes()));
+    cGIFComposer composer;
+    QVERIFY(composer.Setup(gif, gdi::MakeRGB(255, 0, 0)));
+    QVERIFY(composer.DrawFrame(gif, 1));
+    QCOMPARE(pixel(composer.FrameBuffer(), 0, 0), kRed);
+    QVERIFY(composer.DrawFrame(gif, 2));
+    QCOMPARE(pixel(composer.FrameBuffer(), 0, 0), kGreen);
+    QVERIFY(composer.DrawFrame(gif, 1));
+    QCOMPARE(pixel(composer.FrameBuffer(), 1, 0), kRed);
+}
+
+void tst_cGIFRender::composerRefuses() {
+    cGIF gif;
+    cGIFComposer composer;
+    QVERIFY(!composer.Setup(gif, 0)); // no screen, no frames
+    QVERIFY(!composer.DrawFrame(gif, 1));
+
+    QVERIFY(gif.LoadFromStream(
+        GifBuilder().screen(3, 3, 0x80).table(2).frame(0, 0, 1, 1, {1}).bytes()));
+    QVERIFY(composer.Setup(gif, 0));
+    QVERIFY(!composer.DrawFrame(gif, 0));
+    QVERIFY(!composer.DrawFrame(gif, 2));
+    QVERIFY(composer.DrawFrame(gif, 1));
+
+    QVERIFY(gif.LoadFromStream(GifBuilder().screen(65535, 65535).trailer().bytes()));
+    QVERIFY(!composer.Setup(gif, 0)); // 16 GiB of surfaces are refused
+    QVERIFY(!composer.FrameBuffer().hDIB());
+}
+
+void tst_cGIFRender::canvasSizeFallback() {
+    cGIF gif;
+    QVERIFY(gif.LoadFromStream(GifBuilder()
+                                   .screen(0, 7, 0x80)
+                                   .table(2)
+                                   .frame(3, 0, 5, 1, {0, 0, 0, 0, 0})
+                                   .frame(1, 2, 2, 1, {0, 0})
+                                   .trailer()
+                                   .bytes()));
+    int32_t w = 0;
+    int32_t h = 0;
+    cGIFComposer::CanvasSize(gif, w, h);
+    QCOMPARE(w, 8);
+    QCOMPARE(h, 7);
+}
+
+void tst_cGIFRender::frameInterval_data() {
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("negative") << -1 << 60000;
+    QTest::newRow("most negative") << -32768 << 60000;
+    QTest::newRow("0") << 0 << 100;
+    QTest::newRow("1") << 1 << 50;
+    QTest::newRow("4") << 4 << 50;
+    QTest::newRow("5") << 5 << 50;
+    QTest::newRow("10") << 10 << 100;
+    QTest::newRow("3277, past 16 bits") << 3277 << 32770;
+    QTest::newRow("32767") << 32767 << 327670;
+}
+
+void tst_cGIFRender::frameInterval() {
+    QFETCH(int, delay);
+    QFETCH(int, interval);
+    QCOMPARE(cGIFComposer::FrameInterval(int16_t(delay)), interval);
+}
+
+QTEST_APPLESS_MAIN(tst_cGIFRender)
+#include "tst_cGIFRender.moc"

@@ -1,0 +1,351 @@
+// Writing GIF files: the exact bytes of small models, sub-blocks and interlace
+// order, round trips, refusals and the protection of an existing file.
+
+#include "GifBuilder.h"
+#include "LzwStreams.h"
+#include "gif/cGIF.h"
+#include "gif/mGIFLZWDec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+
+using giftest::GifBuilder;
+using giftest::toVector;
+
+namespace {
+
+QByteArray bytesOf(const std::vector<uint8_t>& v) {
+    return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
+}
+
+QByteArray save(cGIF& gif) {
+    std::vector<uint8_t> out;
+    return gif.SaveToStream(out) ? bytesOf(out) : QByteArray();
+}
+
+// A one-frame w x h model with pixels (x + y * w) mod 256 and a global table.
+void fillModel(cGIF& gif, int w, int h, int globalEntries) {
+    gif.FrameInsert(1, int16_t(w), int16_t(h));
+    gif.setGlobalPaletteExists(true);
+    gif.setGlobalPaletteEntries(int16_t(globalEntries));
+    const auto image = gif.FrameDIBXOR(1);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            image->lpBits()[y * image->BytesPerScanline() + x] =
+                uint8_t((x + y * w) % globalEntries);
+        }
+    }
+}
+
+QByteArray rows(const cGIF& gif, int16_t n) {
+    QByteArray out;
+    if (const auto image = gif.FrameDIBXOR(n)) {
+        for (int32_t y = 0; y < image->Height(); ++y) {
+            out.append(reinterpret_cast<const char*>(image->lpBits()) +
+                           size_t(y) * size_t(image->BytesPerScanline()),
+                       image->Width());
+        }
+    }
+    return out;
+}
+
+const QByteArray kNetscape("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
+
+} // namespace
+
+class tst_cGIFWriter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void onePixelFile();
+    void screenPackedByte_data();
+    void screenPackedByte();
+    void graphicControl_data();
+    void graphicControl();
+    void interlacedWriteOrder_data();
+    void interlacedWriteOrder();
+    void roundTrip_data();
+    void roundTrip();
+    void refusals_data();
+    void refusals();
+    void modelWithoutTables();
+    void indicesBeyondTheTable();
+    void saveReplacesOnlyWhenComplete();
+};
+
+void tst_cGIFWriter::onePixelFile() {
+    cGIF gif;
+    fillModel(gif, 1, 1, 2);
+    const QByteArray expected =
+        QByteArray("GIF89a") + QByteArray("\1\0\1\0\x80\0\0", 7) + QByteArray(6, '\0') + kNetscape +
+        QByteArray("\x21\xF9\x04\0\0\0\0\0", 8) + QByteArray("\x2C\0\0\0\0\1\0\1\0\0", 10) +
+        QByteArray("\x02\x02\x44\x01\x00\x3B", 6);
+    QCOMPARE(save(gif), expected);
+
+    cGIF empty;
+    QCOMPARE(save(empty), QByteArray("GIF87a\0\0\0\0\0\0\0;", 14));
+}
+
+void tst_cGIFWriter::screenPackedByte_data() {
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<bool>("sorted");
+    QTest::addColumn<int>("packed");
+    QTest::addColumn<int>("tableBytes");
+    QTest::addColumn<int>("codeSize");
+
+    QTest::newRow("256 unsorted") << 256 << false << 0xF7 << 768 << 8;
+    QTest::newRow("3 entries") << 3 << false << 0x91 << 12 << 2;
+    QTest::newRow("16 sorted") << 16 << true << 0xBB << 48 << 4;
+    QTest::newRow("1 entry") << 1 << false << 0x80 << 6 << 2;
+}
+
+void tst_cGIFWriter::screenPackedByte() {
+    QFETCH(int, entries);
+    QFETCH(bool, sorted);
+    QFETCH(int, packed);
+    QFETCH(int, tableBytes);
+    QFETCH(int, codeSize);
+
+    cGIF gif;
+    fillModel(gif, 1, 1, entries);
+    gif.setGlobalPaletteSorted(sorted);
+    for (int i = 0; i < 256; ++i) {
+        std::memcpy(gif.lpGlobalPalette() + 4 * i, "\x11\x22\x33", 3);
+    }
+    const QByteArray file = save(gif);
+    QCOMPARE(int(uint8_t(file[10])), packed);
+    // Entries past GlobalPaletteEntries are written as black.
+    for (int i = 0; i < tableBytes / 3; ++i) {
+        const QByteArray entry = file.mid(13 + 3 * i, 3);
+        QCOMPARE(entry, i < entries ? QByteArray("\x33\x22\x11") : QByteArray(3, '\0'));
+    }
+    const qsizetype image = 13 + tableBytes + 19 + 8;
+    QCOMPARE(file[image], '\x2C');
+    QCOMPARE(int(file[image + 10]), codeSize);
+}
+
+void tst_cGIFWriter::graphicControl_data() {
+    QTest::addColumn<int>("disposal");
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<bool>("transparent");
+    QTest::addColumn<bool>("userInput");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("disposal 2, delay 10, index 5")
+        << 2 << 10 << true << false << QByteArray("\x21\xF9\x04\x09\x0A\x00\x05\x00", 8);
+    QTest::newRow("no transparency writes index 0")
+        << 0 << 300 << false << false << QByteArray("\x21\xF9\x04\x00\x2C\x01\x00\x00", 8);
+    QTest::newRow("user input, disposal 7, negative delay")
+        << 7 << -2 << false << true << QByteArray("\x21\xF9\x04\x1E\xFE\xFF\x00\x00", 8);
+}
+
+void tst_cGIFWriter::graphicControl() {
+    QFETCH(int, disposal);
+    QFETCH(int, delay);
+    QFETCH(bool, transparent);
+    QFETCH(bool, userInput);
+    QFETCH(QByteArray, expected);
+
+    cGIF gif;
+    fillModel(gif, 1, 1, 8);
+    gif.setFrameDisposalMethod(1, disposal);
+    gif.setFrameDelay(1, int16_t(delay));
+    gif.setFrameUseTransparentColor(1, transparent);
+    gif.setFrameTransparentColorIndex(1, 5);
+    gif.setFrameUserInput(1, userInput);
+    QCOMPARE(save(gif).mid(13 + 24 + 19, 8), expected);
+}
+
+void tst_cGIFWriter::interlacedWriteOrder_data() {
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QList<int>>("order");
+    QTest::newRow("10 rows") << 10 << QList<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9};
+    QTest::newRow("4 rows") << 4 << QList<int>{0, 2, 1, 3};
+}
+
+void tst_cGIFWriter::interlacedWriteOrder() {
+    QFETCH(int, height);
+    QFETCH(QList<int>, order);
+
+    // One pixel per row holding the row number; decoding the data sequentially shows
+    // the order the rows were written in.
+    cGIF gif;
+    fillModel(gif, 1, height, 16);
+    gif.setFrameInterlaced(1, true);
+    const QByteArray file = save(gif);
+    const qsizetype image = 13 + 48 + 19 + 8;
+    QCOMPARE(int(uint8_t(file[image + 9])) & 0x40, 0x40);
+    const auto data = lzwtest::joinSubBlocks(toVector(file), size_t(image + 11));
+    std::vector<uint8_t> px(size_t(4 * height));
+    mGIFLZWDec::DecodeFrame({px.data(), 1, height, 4}, false, uint8_t(file[image + 10]),
+                            data.data(), data.size());
+    for (int i = 0; i < height; ++i) {
+        QCOMPARE(int(px[size_t(4 * i)]), order[i]);
+    }
+}
+
+void tst_cGIFWriter::roundTrip_data() {
+    QTest::addColumn<QByteArray>("bytes");
+
+    std::vector<uint8_t> big(120 * 90);
+    for (size_t i = 0; i < big.size(); ++i) {
+        big[i] = uint8_t((i * 7 + i / 120) % 200);
+    }
+    QTest::newRow("several frames, local tables, transparency")
+        << GifBuilder()
+               .screen(120, 90, 0xF7, 3, 49)
+               .table(256)
+               .netscape(3)
+               .gce(0x09, 20, 7)
+               .frame(0, 0, 120, 90, big, 8)
+               .gce(0x0C, 0x8001, 0)
+               .descriptor(10, 5, 3, 2, 0xA2)
+               .table(8)
+               .pixels(3, 3, 2, {1, 2, 3, 4, 5, 6})
+               .gce(0x02, 0, 0)
+               .descriptor(0xFFFF, 0x8000, 120, 90, 0x40)
+               .pixels(8, 120, 90, big, true)
+               .trailer()
+               .qbytes();
+    QTest::newRow("local table of 2, no global") << GifBuilder()
+                                                        .screen(4, 1)
+                                                        .descriptor(0, 0, 4, 1, 0x80)
+                                                        .table(2)
+                                                        .pixels(2, 4, 1, {1, 0, 0, 1})
+                                                        .trailer()
+                                                        .qbytes();
+    QTest::newRow("frame without surfaces") << GifBuilder()
+                                                   .screen(4, 1, 0x80)
+                                                   .table(2)
+                                                   .descriptor(0, 0, 0, 3)
+                                                   .raw({2, 0})
+                                                   .trailer()
+                                                   .qbytes();
+}
+
+void tst_cGIFWriter::roundTrip() {
+    QFETCH(QByteArray, bytes);
+
+    cGIF first;
+    QVERIFY(first.LoadFromStream(toVector(bytes)));
+    const QByteArray saved = save(first);
+    QVERIFY(!saved.isEmpty());
+    cGIF second;
+    QVERIFY(second.LoadFromStream(toVector(saved)));
+
+    QCOMPARE(second.FramesCount(), first.FramesCount());
+    QCOMPARE(second.ScreenWidth(), first.ScreenWidth());
+    QCOMPARE(second.ScreenHeight(), first.ScreenHeight());
+    QCOMPARE(second.ScreenBackgroundColorIndex(), first.ScreenBackgroundColorIndex());
+    QCOMPARE(second.ScreenPixelAspectRatio(), first.ScreenPixelAspectRatio());
+    QCOMPARE(second.AnimationLoops(), first.AnimationLoops());
+    QCOMPARE(second.GlobalPaletteExists(), first.GlobalPaletteExists());
+    QCOMPARE(second.GlobalPaletteEntries(), first.GlobalPaletteEntries());
+    QCOMPARE(std::memcmp(second.lpGlobalPalette(), first.lpGlobalPalette(), 1024), 0);
+    for (int16_t n = 1; n <= first.FramesCount(); ++n) {
+        QCOMPARE(second.FrameLeft(n), first.FrameLeft(n));
+        QCOMPARE(second.FrameTop(n), first.FrameTop(n));
+        QCOMPARE(second.FrameDelay(n), first.FrameDelay(n));
+        QCOMPARE(second.FrameDisposalMethod(n), first.FrameDisposalMethod(n));
+        QCOMPARE(second.FrameInterlaced(n), first.FrameInterlaced(n));
+        QCOMPARE(second.FrameUseTransparentColor(n), first.FrameUseTransparentColor(n));
+        QCOMPARE(second.FrameTransparentColorIndex(n), first.FrameTransparentColorIndex(n));
+        QCOMPARE(second.FrameUserInput(n), first.FrameUserInput(n));
+        QCOMPARE(second.LocalPaletteUsed(n), first.LocalPaletteUsed(n));
+        QCOMPARE(second.LocalPaletteSorted(n), first.LocalPaletteSorted(n));
+        QCOMPARE(second.LocalPaletteEntries(n), first.LocalPaletteEntries(n));
+        QCOMPARE(std::memcmp(second.lpLocalPalette(n), first.lpLocalPalette(n), 1024), 0);
+        QCOMPARE(rows(second, n), rows(first, n));
+    }
+    QCOMPARE(save(second), saved); // a saved file is a fixed point
+}
+
+void tst_cGIFWriter::refusals_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("global table of 257") << "global";
+    QTest::newRow("local table of 300") << "local";
+    QTest::newRow("disposal 8") << "disposal";
+}
+
+void tst_cGIFWriter::refusals() {
+    QFETCH(QString, change);
+    cGIF gif;
+    fillModel(gif, 2, 2, 4);
+    if (change == "global") {
+        gif.setGlobalPaletteEntries(257);
+    } else if (change == "local") {
+        gif.setLocalPaletteUsed(1, true);
+        gif.setLocalPaletteEntries(1, 300);
+    } else {
+        gif.setFrameDisposalMethod(1, 8);
+    }
+    std::vector<uint8_t> out{1, 2, 3};
+    QVERIFY(!gif.SaveToStream(out));
+    QVERIFY(out.empty());
+}
+
+void tst_cGIFWriter::modelWithoutTables() {
+    cGIF gif;
+    gif.FrameInsert(1, 3, 1);
+    gif.FrameDIBXOR(1)->lpBits()[1] = 2;
+    const QByteArray file = save(gif);
+    QVERIFY(!file.isEmpty());
+    QCOMPARE(int(uint8_t(file[10])), 0);
+    cGIF back;
+    QVERIFY(back.LoadFromStream(toVector(file)));
+    QCOMPARE(rows(back, 1), QByteArray("\0\2\0", 3));
+}
+
+void tst_cGIFWriter::indicesBeyondTheTable() {
+    // Indices above a 4-entry table (a damaged file can decode to these) must come
+    // back unchanged rather than turn into codes of the table's width.
+    cGIF gif;
+    fillModel(gif, 4, 1, 4);
+    std::memcpy(gif.FrameDIBXOR(1)->lpBits(), "\x00\xC8\x04\xFF", 4);
+    cGIF back;
+    QVERIFY(back.LoadFromStream(toVector(save(gif))));
+    QCOMPARE(rows(back, 1), QByteArray("\x00\xC8\x04\xFF", 4));
+}
+
+void tst_cGIFWriter::saveReplacesOnlyWhenComplete() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("picture.gif");
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("old contents");
+    }
+    cGIF gif;
+    fillModel(gif, 5, 5, 4);
+    QVERIFY(gif.Save(path.toStdString()));
+    cGIF back;
+    QVERIFY(back.LoadFromFile(path.toStdString()));
+    QCOMPARE(rows(back, 1), rows(gif, 1));
+
+    // A model that cannot be written leaves the file as it was.
+    QFile before(path);
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray saved = before.readAll();
+    gif.setGlobalPaletteEntries(1000);
+    QVERIFY(!gif.Save(path.toStdString()));
+    QFile after(path);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), saved);
+
+    // Targets that cannot be written: a folder, a missing folder, no name.
+    gif.setGlobalPaletteEntries(4);
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    QVERIFY(!gif.Save(dir.filePath("sub").toStdString()));
+    QVERIFY(QFileInfo(dir.filePath("sub")).isDir());
+    QVERIFY(!gif.Save(dir.filePath("missing/x.gif").toStdString()));
+    QVERIFY(!gif.Save(""));
+    // No temporary file is left behind.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"picture.gif"});
+}
+
+QTEST_APPLESS_MAIN(tst_cGIFWriter)
+#include "tst_cGIFWriter.moc"
