@@ -1,0 +1,14 @@
+#pragma once
+
+namespace platform {
+
+/// Processes the pending events once and returns (the old "DoEvents").
+/// Re-enters the event loop: callers must expect their own handlers to run.
+void DoEvents();
+
+/// Blocks until at least one event arrives, then processes the pending events.
+/// For wait loops (`while (!ready) WaitForEvents();`) that must not spin; the
+/// loop must be ended by an event (a timer, a signal), or it waits forever.
+void WaitForEvents();
+
+} // namespace platform

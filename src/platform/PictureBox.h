@@ -1,0 +1,122 @@
+#pragma once
+
+// A picture box with a persistent backing image: whatever is drawn into the image
+// stays until it is cleared or drawn over, and every paint shows the image. It is
+// also a plain container: panes and controls are placed inside it as children.
+
+#include "platform/SysColors.h"
+
+#include <QImage>
+#include <QWidget>
+
+namespace platform {
+
+/// Unit of a picture box's inner coordinates.
+enum class ScaleMode { Twips = 1, Pixels = 3 };
+
+/// Mouse buttons and shift states as the events report them (combinable bits).
+inline constexpr int vbLeftButton = 1;
+inline constexpr int vbRightButton = 2;
+inline constexpr int vbMiddleButton = 4;
+inline constexpr int vbShiftMask = 1;
+inline constexpr int vbCtrlMask = 2;
+inline constexpr int vbAltMask = 4;
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    /// A box with the button-face background, pixel scale and an image of the
+    /// widget's size filled with the background.
+    explicit PictureBox(QWidget* parent = nullptr);
+    ~PictureBox() override;
+
+    /// Background colour reference (system colours allowed); default
+    /// vbButtonFace. Setting it repaints the widget background but leaves the
+    /// image as drawn; Cls applies it to the image.
+    ColorRef BackColor() const { return backColor_; }
+    void setBackColor(ColorRef New_BackColor);
+
+    /// Unit of ScaleWidth/ScaleHeight and of the mouse coordinates of the
+    /// events. Default pixels.
+    ScaleMode scaleMode() const { return scaleMode_; }
+    void setScaleMode(ScaleMode New_ScaleMode);
+
+    /// Inner width and height in the scale unit (pixels, or 15 twips per pixel).
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+
+    /// Fills the whole image with the background colour and repaints.
+    void Cls();
+
+    /// A copy of the image (Format_RGB32, the widget's size; null when the
+    /// widget has no area).
+    QImage Image() const;
+
+    /// Replaces the image's content: `image` is drawn at (0, 0) over the
+    /// background colour. With AutoSize the widget first takes the image's size;
+    /// otherwise what does not fit is cut off. A null image just clears.
+    void setImage(const QImage& image);
+
+    /// When true, setImage resizes the widget to the image. Default false.
+    bool AutoSize() const { return autoSize_; }
+    void setAutoSize(bool New_AutoSize) { autoSize_ = New_AutoSize; }
+
+    /// The backing image itself, for drawing with a QPainter or the blit layer.
+    /// The reference stays valid until the widget's size changes; call
+    /// update() (or Refresh()) after drawing so the change shows.
+    QImage& Surface();
+
+    /// Repaints at once (the old "Refresh").
+    void Refresh() { repaint(); }
+
+    /// Moves and sizes the widget with a rectangle in its parent's coordinates,
+    /// rounded to whole pixels (halves to even).
+    void Move(double left, double top, double width, double height);
+
+signals:
+    /// The widget's size changed (sent after the image has followed it).
+    void Resize();
+    /// The left button was pressed and released over the widget.
+    void Click();
+    /// The left button was double-clicked.
+    void DblClick();
+    /// A character key: its code (Latin-1 for printable keys, 8 for Backspace,
+    /// 9 Tab, 13 Enter, 27 Esc).
+    void KeyPress(int keyAscii);
+    /// Any key went down or up: Qt key code and shift state bits.
+    void KeyDown(int keyCode, int shift);
+    void KeyUp(int keyCode, int shift);
+    /// Mouse events: the button concerned (MouseMove: the buttons held), the
+    /// shift state, and the position in the scale unit.
+    void MouseDown(int button, int shift, double x, double y);
+    void MouseUp(int button, int shift, double x, double y);
+    void MouseMove(int button, int shift, double x, double y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    void syncImageSize() const;
+    double toScale(double pixels) const;
+
+    mutable QImage image_;
+    ColorRef backColor_;
+    ScaleMode scaleMode_ = ScaleMode::Pixels;
+    bool autoSize_ = false;
+    bool leftPressed_ = false;
+};
+
+/// Key code a key event stands for as a character key, or 0 when it is not one.
+int KeyAsciiFromEvent(const QKeyEvent& event);
+
+/// Shift state bits of a Qt modifier set.
+int ShiftFromModifiers(Qt::KeyboardModifiers modifiers);
+
+} // namespace platform

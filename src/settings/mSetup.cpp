@@ -1,0 +1,212 @@
+#include "settings/mSetup.h"
+
+#include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace settings {
+namespace {
+
+// The file's text is in the local 8-bit file-name encoding; in memory it is
+// UTF-8. Bytes that do not survive the conversion both ways are kept as they
+// are, so no path is ever mangled on its way through the settings.
+std::string textFromFile(const QByteArray& bytes) {
+    const QString text = QFile::decodeName(bytes);
+    if (QFile::encodeName(text) != bytes) {
+        return bytes.toStdString();
+    }
+    return text.toStdString();
+}
+
+QByteArray textToFile(const std::string& text) {
+    const QByteArray utf8 = QByteArray::fromStdString(text);
+    const QString decoded = QString::fromUtf8(utf8);
+    if (decoded.toUtf8() != utf8) {
+        return utf8;
+    }
+    return QFile::encodeName(decoded);
+}
+
+class Reader {
+public:
+    explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    template <typename T>
+    void read(T& field) {
+        static_assert(sizeof(T) <= 2);
+        if (pos_ + sizeof(T) > bytes_.size()) {
+            pos_ = bytes_.size();
+            return;
+        }
+        unsigned value = bytes_[pos_];
+        if constexpr (sizeof(T) == 2) {
+            value |= static_cast<unsigned>(bytes_[pos_ + 1]) << 8;
+        }
+        field = static_cast<T>(value);
+        pos_ += sizeof(T);
+    }
+
+    void readText(std::string& field) {
+        std::uint16_t count = 0;
+        if (pos_ + 2 > bytes_.size()) {
+            return;
+        }
+        read(count);
+        if (pos_ + count > bytes_.size()) {
+            return;
+        }
+        const auto* start = reinterpret_cast<const char*>(bytes_.data() + pos_);
+        field = textFromFile(QByteArray(start, count));
+        pos_ += count;
+    }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t pos_ = 0;
+};
+
+void put16(std::vector<std::uint8_t>& out, std::int32_t value) {
+    const auto bits = static_cast<std::uint16_t>(value);
+    out.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(bits >> 8));
+}
+
+bool folderWritable(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+} // namespace
+
+SetupRecord Setup;
+
+SetupRecord::SetupRecord() : LastPath(platform::DefaultLastPath().toStdString()) {}
+
+SetupRecord DefaultSetup() {
+    return SetupRecord();
+}
+
+std::vector<std::uint8_t> EncodeSetup(const SetupRecord& record) {
+    QByteArray text = textToFile(record.LastPath);
+    if (text.size() > 0xFFFF) {
+        text.truncate(0xFFFF);
+    }
+    std::vector<std::uint8_t> out;
+    out.reserve(SetupFixedSize + static_cast<std::size_t>(text.size()));
+    put16(out, record.StartWithLastPath);
+    put16(out, record.StartInThumbnailView);
+    put16(out, record.MainSplitOrientation);
+    put16(out, record.PaneSplitOrientation);
+    put16(out, record.Reserved);
+    put16(out, record.WindowWidth);
+    put16(out, record.WindowHeight);
+    out.push_back(record.PaneSplitPercent);
+    out.push_back(record.MainSplitPercent);
+    put16(out, record.WindowState);
+    put16(out, static_cast<std::int32_t>(text.size()));
+    out.insert(out.end(), text.begin(), text.end());
+    return out;
+}
+
+SetupRecord DecodeSetup(std::span<const std::uint8_t> bytes) {
+    SetupRecord record;
+    Reader reader(bytes);
+    reader.read(record.StartWithLastPath);
+    reader.read(record.StartInThumbnailView);
+    reader.read(record.MainSplitOrientation);
+    reader.read(record.PaneSplitOrientation);
+    reader.read(record.Reserved);
+    reader.read(record.WindowWidth);
+    reader.read(record.WindowHeight);
+    reader.read(record.PaneSplitPercent);
+    reader.read(record.MainSplitPercent);
+    reader.read(record.WindowState);
+    reader.readText(record.LastPath);
+    return record;
+}
+
+QString SetupFolder() {
+    const QString program = platform::ProgramFolder();
+    const QFileInfo file(QDir(program).filePath(QString::fromLatin1(SetupFileName)));
+    if ((file.exists() && file.isFile() && file.isWritable()) || folderWritable(program)) {
+        return program;
+    }
+    const QString user = platform::UserConfigFolder();
+    QDir().mkpath(user);
+    return user;
+}
+
+QString SetupFilePath() {
+    return QDir(SetupFolder()).filePath(QString::fromLatin1(SetupFileName));
+}
+
+void LoadSetup() {
+    const QString path = SetupFilePath();
+    QFile file(path);
+    bool useDefaults = false;
+    if (!QFileInfo::exists(path)) {
+        useDefaults = true;
+    } else if (QFileInfo(path).size() == 0) {
+        platform::MsgBox(QStringLiteral("Configuration data file is corrupt\r\n"
+                                        "Default values will be used"),
+                         platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
+                         QStringLiteral("Vistrel"));
+        QFile::remove(path);
+        useDefaults = true;
+    }
+    // Opening for reading and writing leaves an empty file behind when none was
+    // there; SaveSetup fills it at exit.
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadWrite)) {
+        bytes = file.readAll();
+        file.close();
+    } else if (file.open(QIODevice::ReadOnly)) {
+        bytes = file.readAll();
+        file.close();
+    } else {
+        useDefaults = true;
+    }
+    if (useDefaults) {
+        Setup = DefaultSetup();
+        return;
+    }
+    Setup = DecodeSetup(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size()));
+}
+
+bool SaveSetup() {
+    const std::vector<std::uint8_t> bytes = EncodeSetup(Setup);
+    QSaveFile file(SetupFilePath());
+    // Only used when the folder takes no new files but the file itself may be
+    // written: then an in-place write is the one way to save at all.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+std::string LastPathFolder(const std::string& lastPath) {
+    const auto first = lastPath.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    const auto last = lastPath.find_last_not_of(' ');
+    std::string trimmed = lastPath.substr(first, last - first + 1);
+    const auto nul = trimmed.find('\0');
+    if (nul != std::string::npos) {
+        trimmed.resize(nul);
+    }
+    return trimmed;
+}
+
+} // namespace settings
