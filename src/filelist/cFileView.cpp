@@ -1,0 +1,203 @@
+#include "filelist/cFileView.h"
+
+#include "filelist/NaturalOrder.h"
+#include "filelist/PathMatchSpec.h"
+#include "platform/Events.h"
+#include "platform/WaitCursor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QMimeDatabase>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+#include <type_traits>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr bool kNarrowPaths = std::is_same_v<fs::path::value_type, char>;
+
+/// File names travel as the file system's own bytes (decoded the way Qt
+/// decodes file names), so that a name that is not valid in the locale's
+/// encoding still lists instead of failing the folder.
+fs::path toFsPath(const QString& path) {
+    if constexpr (kNarrowPaths)
+        return fs::path(QFile::encodeName(path).toStdString());
+    else
+        return fs::path(path.toStdWString());
+}
+
+QString fromFsName(const fs::path& name) {
+    if constexpr (kNarrowPaths) {
+        const std::string bytes = name.string();
+        return QFile::decodeName(QByteArray(bytes.data(), qsizetype(bytes.size())));
+    } else {
+        return QString::fromStdWString(name.wstring());
+    }
+}
+
+struct FileEntry {
+    QString name;
+    qint64 size = 0;
+    QDateTime modified;
+};
+
+/// Reads the attributes of one directory entry. False when it is not a regular
+/// file (or a link to one) or vanished while it was being read.
+bool readEntry(const fs::directory_entry& entry, FileEntry& out) {
+    std::error_code ec;
+    // status() follows links: a link to a file counts, a dangling link or a
+    // link loop fails and is skipped.
+    if (!fs::is_regular_file(entry.status(ec)) || ec)
+        return false;
+    const auto size = fs::file_size(entry.path(), ec);
+    if (ec)
+        return false;
+    const auto written = fs::last_write_time(entry.path(), ec);
+    if (ec)
+        return false;
+    const auto secs = std::chrono::floor<std::chrono::seconds>(
+        std::chrono::file_clock::to_sys(written).time_since_epoch());
+    out.size = static_cast<qint64>(size);
+    out.modified = QDateTime::fromSecsSinceEpoch(secs.count());
+    return true;
+}
+
+QString withSeparator(const QString& path) {
+    if (path.endsWith(u'/') || path.endsWith(QDir::separator()))
+        return path;
+    return path + QDir::separator();
+}
+
+/// Reads every matching file of an opened folder. False when reading stopped
+/// half-way; `files` then holds what was read until then.
+bool readFolder(fs::directory_iterator& it, const QString& prefix, const QString& pattern,
+                std::vector<FileEntry>& files) {
+    std::error_code ec;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        FileEntry file;
+        file.name = fromFsName(it->path().filename());
+        if (filelist::PathMatchSpec(QString(prefix + file.name), pattern) && readEntry(*it, file))
+            files.push_back(std::move(file));
+    }
+    return !ec;
+}
+
+QString typeNameOf(const QMimeType& type) {
+    if (!type.isValid() || type.isDefault())
+        return QStringLiteral("N/A");
+    const QString comment = type.comment();
+    return comment.isEmpty() ? QStringLiteral("N/A") : comment;
+}
+
+} // namespace
+
+cFileView::cFileView() = default;
+cFileView::~cFileView() = default;
+
+bool cFileView::AssignSysIL() {
+    return !listView_.isNull();
+}
+
+QIcon cFileView::iconFor(const QMimeType& type) {
+    const QString key = type.name();
+    auto it = icons_.constFind(key);
+    if (it != icons_.constEnd())
+        return *it;
+    // The icon provider would sniff each file's content to find its type; the
+    // type from the name is known already, so the theme is asked for that
+    // type's icon, and the provider's plain file icon stands in without one.
+    QIcon icon = QIcon::fromTheme(type.iconName());
+    if (icon.isNull())
+        icon = QIcon::fromTheme(type.genericIconName());
+    if (icon.isNull())
+        icon = QFileIconProvider().icon(QAbstractFileIconProvider::File);
+    icons_.insert(key, icon);
+    return icon;
+}
+
+bool cFileView::ListFiles(const QString& sPath, bool bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME) {
+    // An empty path names no folder (it would otherwise become the root).
+    if (!listView_ || sPath.isEmpty())
+        return false;
+    const QString prefix = withSeparator(sPath);
+    std::error_code ec;
+    fs::directory_iterator it(toFsPath(prefix), ec);
+    if (ec)
+        return false;
+
+    platform::WaitCursor hourglass;
+    platform::DoEvents();
+    if (!listView_) // the list went away while events ran
+        return false;
+
+    std::vector<FileEntry> files;
+    const bool complete = readFolder(it, prefix, pattern_, files);
+    std::sort(files.begin(), files.end(), [](const FileEntry& a, const FileEntry& b) {
+        return filelist::NaturalLess(a.name, b.name);
+    });
+
+    std::vector<platform::ListItem> rows;
+    rows.reserve(files.size());
+    const QLocale locale;
+    const QMimeDatabase mimes;
+    for (const FileEntry& file : files) {
+        const QMimeType type = mimes.mimeTypeForFile(file.name, QMimeDatabase::MatchExtension);
+        platform::ListItem row;
+        row.text = file.name;
+        row.subItems = {bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME ? FormatSize(file.size, locale)
+                                                                   : QString(),
+                        typeNameOf(type), FormatDate(file.modified, locale)};
+        row.icon = iconFor(type);
+        rows.push_back(std::move(row));
+    }
+    listView_->setItems(std::move(rows));
+    if (listView_->count() > 0) {
+        listView_->selectRow(0);
+        listView_->ensureVisible(0);
+    }
+    listView_->refresh();
+    AssignSysIL();
+    return complete;
+}
+
+bool cFileView::AutoSizeListViewHeaders() {
+    if (!listView_)
+        return false;
+    for (int i = 0; i < listView_->columnCount() - 1; ++i)
+        listView_->autoSizeColumn(i);
+    return true;
+}
+
+QString cFileView::StripNulls(QString& OriginalStr) {
+    const qsizetype nul = OriginalStr.indexOf(QChar(u'\0'));
+    if (nul >= 0)
+        OriginalStr.truncate(nul);
+    return OriginalStr;
+}
+
+QString cFileView::FormatSize(qint64 bytes, const QLocale& locale) {
+    if (bytes >= 1 && bytes <= 1024)
+        return QStringLiteral("1 KB");
+    const qint64 kb = bytes <= 0 ? 0 : static_cast<qint64>(std::round(double(bytes) / 1024.0));
+    QLocale grouped = locale;
+    grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+    return grouped.toString(kb) + QStringLiteral(" KB");
+}
+
+QString cFileView::FormatDate(const QDateTime& when, const QLocale& locale) {
+    const QTime t = when.time();
+    const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
+    return locale.toString(when.date(), QLocale::ShortFormat) + u' ' + QString::number(hour12) +
+           u':' + QStringLiteral("%1").arg(t.minute(), 2, 10, QChar(u'0')) + u' ' +
+           (t.hour() < 12 ? locale.amText() : locale.pmText());
+}
+
+QString cFileView::TypeName(const QString& fileName) {
+    return typeNameOf(QMimeDatabase().mimeTypeForFile(fileName, QMimeDatabase::MatchExtension));
+}
