@@ -1,0 +1,232 @@
+#include "app/fMain.h"
+
+#include "app/FilterTable.h"
+#include "app/ToolbarIcons.h"
+#include "controls/Splitter.h"
+#include "platform/ListView.h"
+#include "platform/PictureBox.h"
+#include "settings/mSetup.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolBar>
+
+using platform::PictureBox;
+
+namespace {
+
+constexpr int kSplitterWidthTwips = 90;
+constexpr int kStatusHeight = 19;
+constexpr int kPanelWidth = 130;
+
+/// One toolbar button: caption, image key (empty: none) and tool tip. An empty
+/// caption marks a separator.
+struct ToolbarButtonSpec {
+    const char* caption;
+    const char* key;
+    const char* imageKey;
+    const char* toolTip;
+};
+
+constexpr ToolbarButtonSpec kToolbarButtons[9] = {
+    {"", "", "", ""},
+    {"&Edit", "Edit", "Edit", "Open selected image in default image editor"},
+    {"&Refresh", "Refresh", "Refresh", "Refresh File List"},
+    {"", "", "", ""},
+    {"E&xit", "Exit", "Exit", "Exit Program"},
+    {"", "", "", ""},
+    {"&View", "", "Browse", "Change File List View"},
+    {"&Options", "", "Options", "Program Options"},
+    {"&Help", "", "Help", "Help"},
+};
+
+PictureBox* NewPane(QWidget* parent, const char* name, platform::ScaleMode mode) {
+    auto* pane = new PictureBox(parent);
+    pane->setObjectName(QLatin1String(name));
+    pane->setScaleMode(mode);
+    return pane;
+}
+
+} // namespace
+
+fMain::fMain(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("fMain"));
+    quit_ = [] { QCoreApplication::exit(0); };
+    CreateControls();
+    Form_Load();
+}
+
+fMain::~fMain() = default;
+
+void fMain::CreateControls() {
+    resize(603, 483); // the default outer size of 9045 x 7245 twips
+    CreateToolbar();
+
+    hSplit_ = new Splitter(this);
+    hSplit_->setObjectName(QStringLiteral("hSplit"));
+    hSplit_->SetSplitterWidth(kSplitterWidthTwips);
+    vSplit_ = new Splitter(this);
+    vSplit_->setObjectName(QStringLiteral("vSplit"));
+    vSplit_->SetSplitterWidth(kSplitterWidthTwips);
+
+    pictreeview_ = NewPane(hSplit_, "pictreeview", platform::ScaleMode::Pixels);
+    picLV_ = NewPane(hSplit_, "picLV", platform::ScaleMode::Twips);
+    ComboFilter_ = new QComboBox(picLV_);
+    ComboFilter_->setObjectName(QStringLiteral("ComboFilter"));
+    ComboFilter_->setMaxVisibleItems(static_cast<int>(FilterTable.size()));
+    lvFiles_ = new platform::ListView(picLV_);
+    lvFiles_->setObjectName(QStringLiteral("lvFiles"));
+
+    picPreview_ = NewPane(vSplit_, "picPreview", platform::ScaleMode::Pixels);
+    ucGIF1_ = new QWidget(picPreview_);
+    ucGIF1_->setObjectName(QStringLiteral("ucGIF1"));
+    PicLoad_ = NewPane(this, "PicLoad", platform::ScaleMode::Pixels);
+    PicLoad_->hide();
+
+    cmdAbout_ = new QPushButton(QStringLiteral("&About this program"), this);
+    cmdAbout_->setObjectName(QStringLiteral("cmdAbout"));
+    cmdAbout_->resize(cmdAbout_->sizeHint());
+    cmdVisit_ = new QPushButton(this);
+    cmdVisit_->setObjectName(QStringLiteral("cmdVisit"));
+    cmdVisit_->resize(cmdAbout_->size());
+    CreateStatusStrip();
+
+    connect(picLV_, &PictureBox::Resize, this, &fMain::picLV_Resize);
+    connect(picStatus_, &PictureBox::Resize, this, &fMain::picStatus_Resize);
+    connect(pictreeview_, &PictureBox::Resize, this, &fMain::pictreeview_Resize);
+    connect(picPreview_, &PictureBox::Resize, this, &fMain::picPreview_Resize);
+    connect(cmdAbout_, &QPushButton::clicked, this, &fMain::cmdAbout_Click);
+    connect(cmdVisit_, &QPushButton::clicked, this, &fMain::cmdVisit_Click);
+    // Esc anywhere in the window starts the confirmed exit.
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(esc, &QShortcut::activated, this, &QWidget::close);
+}
+
+void fMain::CreateToolbar() {
+    tbrMain_ = new QToolBar(this);
+    tbrMain_->setObjectName(QStringLiteral("tbrMain"));
+    tbrMain_->setMovable(false);
+    tbrMain_->setFloatable(false);
+    tbrMain_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (int i = 0; i < 9; ++i) {
+        const ToolbarButtonSpec& spec = kToolbarButtons[i];
+        const int index = i + 1;
+        if (*spec.caption == '\0') {
+            toolButtons_[i] = tbrMain_->addSeparator();
+            continue;
+        }
+        QAction* action = tbrMain_->addAction(ToolbarIcon(QLatin1String(spec.imageKey)),
+                                              QString::fromLatin1(spec.caption));
+        action->setObjectName(QLatin1String(spec.key));
+        action->setData(QLatin1String(spec.key));
+        action->setToolTip(QLatin1String(spec.toolTip));
+        connect(action, &QAction::triggered, this, [this, index] { tbrMain_ButtonClick(index); });
+        toolButtons_[i] = action;
+    }
+    // The image count sits at the far end of the toolbar.
+    auto* spacer = new QWidget(tbrMain_);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    tbrMain_->addWidget(spacer);
+    picCount_ = NewPane(tbrMain_, "picCount", platform::ScaleMode::Pixels);
+    lblCount_ = new QLabel(picCount_);
+    lblCount_->setObjectName(QStringLiteral("lblCount"));
+    lblCount_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblCount_->setGeometry(0, 0, 140, 30);
+    picCount_->setFixedSize(150, 30);
+    tbrMain_->addWidget(picCount_);
+    tbrMain_->resize(width(), tbrMain_->sizeHint().height());
+}
+
+void fMain::CreateStatusStrip() {
+    picStatus_ = NewPane(this, "picStatus", platform::ScaleMode::Pixels);
+    picStatus_->resize(width() - 20, kStatusHeight);
+    sbInfo_ = new QStatusBar(picStatus_);
+    sbInfo_->setObjectName(QStringLiteral("sbInfo"));
+    sbInfo_->setSizeGripEnabled(false);
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(sbInfo_);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (i > 0) {
+            panel->setFixedWidth(kPanelWidth);
+        }
+        sbInfo_->addPermanentWidget(panel, i == 0 ? 1 : 0);
+        panels_[i] = panel;
+    }
+    pbThumbs_ = new QWidget(picStatus_);
+    pbThumbs_->setObjectName(QStringLiteral("pbThumbs"));
+}
+
+void fMain::Form_Load() {
+    const settings::SetupRecord& setup = settings::Setup;
+    // 1. The file list object is bound with the list further down (seam).
+    // 2. The stored window state; a minimized state is never stored.
+    if (setup.WindowState == 2) {
+        setWindowState(Qt::WindowMaximized);
+    }
+    // 3.
+    lblCount_->clear();
+    // 4. Tree above (or beside) the list.
+    hSplit_->SetChild1(pictreeview_);
+    hSplit_->SetChild2(picLV_);
+    hSplit_->SetOrientation(setup.PaneSplitOrientation);
+    hSplit_->SetSplitPercent(setup.PaneSplitPercent);
+    // 5. That pair beside (or above) the preview.
+    vSplit_->SetChild1(hSplit_);
+    vSplit_->SetChild2(picPreview_);
+    vSplit_->SetOrientation(setup.MainSplitOrientation);
+    vSplit_->SetSplitPercent(setup.MainSplitPercent);
+    // 6. The filter box, entry 0 selected; selecting it runs the filter handler once.
+    {
+        const QSignalBlocker block(ComboFilter_);
+        for (const FilterEntry& entry : FilterTable) {
+            ComboFilter_->addItem(QString::fromUtf8(entry.caption.data(),
+                                                    static_cast<qsizetype>(entry.caption.size())));
+        }
+        ComboFilter_->setCurrentIndex(0);
+    }
+    connect(ComboFilter_, &QComboBox::currentIndexChanged, this, &fMain::ComboFilter_Click);
+    ComboFilter_Click();
+    // 7, 8. Report view and its columns.
+    lvFiles_->setView(platform::ListView::Report);
+    lvFiles_->addColumn(QStringLiteral("Name"), 2200);
+    lvFiles_->addColumn(QStringLiteral("Size"), -1, Qt::AlignRight);
+    lvFiles_->addColumn(QStringLiteral("Type"), 1500);
+    lvFiles_->addColumn(QStringLiteral("Date Modified"));
+    // 9-11. The file counter, the file list binding and its icons come with the
+    // folder listing (seam).
+    // 12.
+    ucGIF1_->hide();
+    // 13, 14.
+    setWindowTitle(QStringLiteral("Vistrel"));
+    cmdVisit_->setText(QStringLiteral("Visit ") + QStringLiteral("Corvantis"));
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+QAction* fMain::ToolbarButton(int index) const {
+    if (index < 1 || index > static_cast<int>(toolButtons_.size())) {
+        return nullptr;
+    }
+    return toolButtons_[static_cast<std::size_t>(index - 1)];
+}
+
+QLabel* fMain::StatusPanel(int index) const {
+    if (index < 1 || index > static_cast<int>(panels_.size())) {
+        return nullptr;
+    }
+    return panels_[static_cast<std::size_t>(index - 1)];
+}
+
+void fMain::SetQuitAction(std::function<void()> quit) {
+    quit_ = std::move(quit);
+}

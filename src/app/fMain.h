@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QSize>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QToolBar;
+class Splitter;
+
+namespace platform {
+class ListView;
+class PictureBox;
+} // namespace platform
+
+/// The program's main window: the toolbar, the folder tree pane and the file list
+/// (split by hSplit), the preview pane (split from them by vSplit), the About and
+/// Visit buttons and the status strip. Its scale is pixels; its outer size is
+/// stored in twips. Closing it asks for confirmation and, on Yes, saves the
+/// settings and ends the program.
+///
+/// Controls are owned by the window (Qt parent-child); the accessors hand out
+/// non-owning pointers that stay valid as long as the window lives.
+class fMain : public QWidget {
+    Q_OBJECT
+public:
+    /// Runs the creation handler: builds the controls and applies the stored
+    /// window state and splitter settings. The window stays hidden.
+    explicit fMain(QWidget* parent = nullptr);
+    ~fMain() override;
+
+    QToolBar* tbrMain() const { return tbrMain_; }
+    Splitter* vSplit() const { return vSplit_; }
+    Splitter* hSplit() const { return hSplit_; }
+    platform::PictureBox* pictreeview() const { return pictreeview_; }
+    platform::PictureBox* picLV() const { return picLV_; }
+    platform::PictureBox* picPreview() const { return picPreview_; }
+    platform::PictureBox* PicLoad() const { return PicLoad_; }
+    platform::PictureBox* picStatus() const { return picStatus_; }
+    platform::PictureBox* picCount() const { return picCount_; }
+    QComboBox* ComboFilter() const { return ComboFilter_; }
+    platform::ListView* lvFiles() const { return lvFiles_; }
+    /// Placeholder for the GIF viewer that lies over the preview pane.
+    QWidget* ucGIF1() const { return ucGIF1_; }
+    QPushButton* cmdAbout() const { return cmdAbout_; }
+    QPushButton* cmdVisit() const { return cmdVisit_; }
+    QStatusBar* sbInfo() const { return sbInfo_; }
+    /// Placeholder for the progress bar over status panel 3.
+    QWidget* pbThumbs() const { return pbThumbs_; }
+    QLabel* lblCount() const { return lblCount_; }
+
+    /// Toolbar button by its 1-based index (1..9); buttons 1, 4 and 6 are
+    /// separators. nullptr outside the range.
+    QAction* ToolbarButton(int index) const;
+    /// Status bar panel by its 1-based index (1..3); nullptr outside the range.
+    QLabel* StatusPanel(int index) const;
+
+    /// Sets the outer size (frame included) in twips; a maximized window keeps its
+    /// state and takes the size as its normal size.
+    void SetOuterSizeTwips(int widthTwips, int heightTwips);
+    /// The outer size in twips (frame included).
+    QSize OuterSizeTwips() const;
+
+    /// Re-lists the current folder (called by the tree, the filter and Refresh).
+    void nPathchange();
+    /// Runs the toolbar action of the button at `index` (1..9); others do nothing.
+    void tbrMain_ButtonClick(int index);
+
+    /// What the confirmed exit does last, to end the program; by default
+    /// QCoreApplication::exit(0). Tests replace it.
+    void SetQuitAction(std::function<void()> quit);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Creation (fMain.cpp)
+    void CreateControls();
+    void CreateToolbar();
+    void CreateStatusStrip();
+    void Form_Load();
+    // Geometry (fMainLayout.cpp)
+    void Form_Resize();
+    void picLV_Resize();
+    void picStatus_Resize();
+    void pictreeview_Resize();
+    bool EnforceMinimumSize();
+    // Commands (fMainCommands.cpp)
+    bool ConfirmExit();
+    void StoreWindowSettings();
+    void cmdAbout_Click();
+    void cmdVisit_Click();
+    void ShowOptions();
+    void ShowHelp();
+    // Behaviour of the folder, filter, list and preview (fMainBehaviour.cpp)
+    void ComboFilter_Click();
+    void OpenInEditor();
+    void ToggleListView();
+    void picPreview_Resize();
+    void DestroyPreviewGif();
+
+    QToolBar* tbrMain_ = nullptr;
+    std::array<QAction*, 9> toolButtons_{};
+    Splitter* vSplit_ = nullptr;
+    Splitter* hSplit_ = nullptr;
+    platform::PictureBox* pictreeview_ = nullptr;
+    platform::PictureBox* picLV_ = nullptr;
+    platform::PictureBox* picPreview_ = nullptr;
+    platform::PictureBox* PicLoad_ = nullptr;
+    platform::PictureBox* picStatus_ = nullptr;
+    platform::PictureBox* picCount_ = nullptr;
+    QComboBox* ComboFilter_ = nullptr;
+    platform::ListView* lvFiles_ = nullptr;
+    QWidget* ucGIF1_ = nullptr;
+    QPushButton* cmdAbout_ = nullptr;
+    QPushButton* cmdVisit_ = nullptr;
+    QStatusBar* sbInfo_ = nullptr;
+    std::array<QLabel*, 3> panels_{};
+    QWidget* pbThumbs_ = nullptr;
+    QLabel* lblCount_ = nullptr;
+    std::function<void()> quit_;
+    bool exiting_ = false;
+};

@@ -1,0 +1,105 @@
+// fMain's commands: the toolbar, the About and Visit buttons and the confirmed
+// exit that saves the settings and ends the program.
+
+#include "app/fMain.h"
+#include "app/mDirTreeview.h"
+#include "controls/Splitter.h"
+#include "platform/MessageBox.h"
+#include "platform/Util.h"
+#include "settings/mSetup.h"
+
+#include <QCloseEvent>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+// The stored sizes are 16-bit; a window wider than 2184 pixels would not fit, so
+// the value is held at the largest that does instead of wrapping around.
+std::int16_t ToInt16(int value) {
+    return static_cast<std::int16_t>(std::clamp<int>(
+        value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
+}
+
+} // namespace
+
+void fMain::tbrMain_ButtonClick(int index) {
+    switch (index) {
+    case 2:
+        OpenInEditor();
+        break;
+    case 3:
+        nPathchange();
+        break;
+    case 5:
+        close();
+        break;
+    case 7:
+        ToggleListView();
+        break;
+    case 8:
+        ShowOptions();
+        break;
+    case 9:
+        ShowHelp();
+        break;
+    default:
+        // 1, 4 and 6 are separators; nothing else exists.
+        break;
+    }
+}
+
+void fMain::cmdVisit_Click() {
+    platform::ShellOpen(QStringLiteral("https://vistrel.example/"));
+}
+
+void fMain::cmdAbout_Click() {
+    // Seam: the About window is wired here.
+}
+
+void fMain::ShowOptions() {
+    // Seam: the options dialog is wired here.
+}
+
+void fMain::ShowHelp() {
+    // Seam: the help window is wired here.
+}
+
+bool fMain::ConfirmExit() {
+    return platform::MsgBox(QStringLiteral("Are you sure you want to quit?"),
+                            platform::MsgButtons::YesNo, platform::MsgIcon::Question,
+                            QStringLiteral("Confirm Exit"), this) == platform::MsgResult::Yes;
+}
+
+void fMain::StoreWindowSettings() {
+    settings::SetupRecord& setup = settings::Setup;
+    const QSize outer = OuterSizeTwips();
+    setup.WindowWidth = ToInt16(outer.width());
+    setup.WindowHeight = ToInt16(outer.height());
+    setup.PaneSplitPercent = hSplit_->SplitPercent();
+    setup.MainSplitPercent = vSplit_->SplitPercent();
+    if (!isMinimized()) {
+        setup.WindowState = isMaximized() ? 2 : 0;
+    }
+}
+
+void fMain::closeEvent(QCloseEvent* event) {
+    if (exiting_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (!ConfirmExit()) {
+        return;
+    }
+    DestroyPreviewGif();
+    DetachTree();
+    StoreWindowSettings();
+    settings::SaveSetup();
+    exiting_ = true;
+    event->accept();
+    if (quit_) {
+        quit_();
+    }
+}

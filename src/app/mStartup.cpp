@@ -1,0 +1,63 @@
+#include "app/mStartup.h"
+
+#include "app/fMain.h"
+#include "app/mDirTreeview.h"
+#include "platform/Events.h"
+#include "platform/PictureBox.h"
+#include "settings/mSetup.h"
+#include "windows/fSplash.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+
+std::string& AddBackslash(std::string& path) {
+    const char separator = QDir::separator().toLatin1();
+    if (path.empty() || path.back() != separator) {
+        path.push_back(separator);
+    }
+    return path;
+}
+
+StartupServices::StartupServices()
+    : loadSetup(settings::LoadSetup), doEvents(platform::DoEvents),
+      waitForEvents(platform::WaitForEvents),
+      makeSplash([] { return std::make_unique<fSplash>(); }), showFolderTree(ShowFolderTree) {}
+
+std::unique_ptr<fMain> StartUp(const StartupServices& services) {
+    services.loadSetup();
+    services.doEvents();
+    auto window = std::make_unique<fMain>();
+    SetTreeHost(window->pictreeview());
+
+    // The splash may unload itself early (it closes when it loses the focus), so
+    // it is watched through a guarded pointer and a splash that is gone counts as
+    // ready: waiting for it would never end.
+    QPointer<fSplash> splash = services.makeSplash().release();
+    splash->show();
+    const settings::SetupRecord& setup = settings::Setup;
+    window->SetOuterSizeTwips(setup.WindowWidth, setup.WindowHeight);
+    while (splash != nullptr && !splash->ReadyToClose()) {
+        services.waitForEvents();
+    }
+
+    window->show();
+    // The frame is known once the window is shown; the stored size is the outer
+    // size, frame included.
+    if (!window->isMaximized()) {
+        window->SetOuterSizeTwips(setup.WindowWidth, setup.WindowHeight);
+    }
+    services.doEvents();
+    delete splash.data();
+
+    std::string path = settings::LastPathFolder(setup.LastPath);
+    services.showFolderTree(AddBackslash(path));
+    return window;
+}
+
+int Main() {
+    // The program ends only through the main window's confirmed exit.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const std::unique_ptr<fMain> window = StartUp();
+    return QApplication::exec();
+}
