@@ -41,14 +41,20 @@ QString fromFsName(const fs::path& name) {
     }
 }
 
-struct FileEntry {
+} // namespace
+
+struct cFileView::FileEntry {
     QString name;
     qint64 size = 0;
-    QDateTime modified;
+    qint64 modified = 0; // seconds since the epoch
 };
 
 /// Reads the attributes of one directory entry. False when it is not a regular
 /// file (or a link to one) or vanished while it was being read.
+namespace {
+
+using FileEntry = cFileView::FileEntry;
+
 bool readEntry(const fs::directory_entry& entry, FileEntry& out) {
     std::error_code ec;
     // status() follows links: a link to a file counts, a dangling link or a
@@ -64,7 +70,7 @@ bool readEntry(const fs::directory_entry& entry, FileEntry& out) {
     const auto secs = std::chrono::floor<std::chrono::seconds>(
         std::chrono::file_clock::to_sys(written).time_since_epoch());
     out.size = static_cast<qint64>(size);
-    out.modified = QDateTime::fromSecsSinceEpoch(secs.count());
+    out.modified = secs.count();
     return true;
 }
 
@@ -104,10 +110,10 @@ bool cFileView::AssignSysIL() {
     return !listView_.isNull();
 }
 
-QIcon cFileView::iconFor(const QMimeType& type) {
+const cFileView::TypeInfo& cFileView::typeInfo(const QMimeType& type) {
     const QString key = type.name();
-    auto it = icons_.constFind(key);
-    if (it != icons_.constEnd())
+    auto it = types_.constFind(key);
+    if (it != types_.constEnd())
         return *it;
     // The icon provider would sniff each file's content to find its type; the
     // type from the name is known already, so the theme is asked for that
@@ -117,8 +123,34 @@ QIcon cFileView::iconFor(const QMimeType& type) {
         icon = QIcon::fromTheme(type.genericIconName());
     if (icon.isNull())
         icon = QFileIconProvider().icon(QAbstractFileIconProvider::File);
-    icons_.insert(key, icon);
-    return icon;
+    // The description is looked up once per type: it is costly to fetch.
+    return *types_.insert(key, TypeInfo{typeNameOf(type), icon});
+}
+
+std::vector<platform::ListItem> cFileView::makeRows(const std::vector<FileEntry>& files,
+                                                    bool withSizes) {
+    std::vector<platform::ListItem> rows;
+    rows.reserve(files.size());
+    const QLocale locale;
+    const QMimeDatabase mimes;
+    // The date text changes only from one minute to the next; many files
+    // share their minute.
+    QHash<qint64, QString> dates;
+    for (const FileEntry& file : files) {
+        const TypeInfo& type =
+            typeInfo(mimes.mimeTypeForFile(file.name, QMimeDatabase::MatchExtension));
+        const qint64 minute = file.modified >= 0 ? file.modified / 60 : (file.modified - 59) / 60;
+        auto date = dates.constFind(minute);
+        if (date == dates.constEnd())
+            date = dates.insert(minute,
+                                FormatDate(QDateTime::fromSecsSinceEpoch(minute * 60), locale));
+        platform::ListItem row;
+        row.text = file.name;
+        row.subItems = {withSizes ? FormatSize(file.size, locale) : QString(), type.name, *date};
+        row.icon = type.icon;
+        rows.push_back(std::move(row));
+    }
+    return rows;
 }
 
 bool cFileView::ListFiles(const QString& sPath, bool bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME) {
@@ -142,21 +174,7 @@ bool cFileView::ListFiles(const QString& sPath, bool bDisplayFileSize_Takes_a_BU
         return filelist::NaturalLess(a.name, b.name);
     });
 
-    std::vector<platform::ListItem> rows;
-    rows.reserve(files.size());
-    const QLocale locale;
-    const QMimeDatabase mimes;
-    for (const FileEntry& file : files) {
-        const QMimeType type = mimes.mimeTypeForFile(file.name, QMimeDatabase::MatchExtension);
-        platform::ListItem row;
-        row.text = file.name;
-        row.subItems = {bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME ? FormatSize(file.size, locale)
-                                                                   : QString(),
-                        typeNameOf(type), FormatDate(file.modified, locale)};
-        row.icon = iconFor(type);
-        rows.push_back(std::move(row));
-    }
-    listView_->setItems(std::move(rows));
+    listView_->setItems(makeRows(files, bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME));
     if (listView_->count() > 0) {
         listView_->selectRow(0);
         listView_->ensureVisible(0);

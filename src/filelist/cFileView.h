@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPointer>
 #include <QString>
+#include <vector>
 
 class QMimeType;
 
@@ -78,10 +79,18 @@ public:
     /// binary type.
     static QString TypeName(const QString& fileName);
 
+    /// One file as read from the folder (internal).
+    struct FileEntry;
+
 private:
-    QIcon iconFor(const QMimeType& type);
+    struct TypeInfo {
+        QString name;
+        QIcon icon;
+    };
+    const TypeInfo& typeInfo(const QMimeType& type);
+    std::vector<platform::ListItem> makeRows(const std::vector<FileEntry>& files, bool withSizes);
 
     QPointer<platform::ListView> listView_;
     QString pattern_ = QStringLiteral("*.*");
-    QHash<QString, QIcon> icons_;
+    QHash<QString, TypeInfo> types_;
 };
