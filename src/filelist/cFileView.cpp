@@ -1,98 +1,18 @@
 #include "filelist/cFileView.h"
 
+#include "filelist/FolderReader.h"
 #include "filelist/NaturalOrder.h"
-#include "filelist/PathMatchSpec.h"
 #include "platform/Events.h"
 #include "platform/WaitCursor.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileIconProvider>
 #include <QMimeDatabase>
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
-#include <type_traits>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-constexpr bool kNarrowPaths = std::is_same_v<fs::path::value_type, char>;
-
-/// File names travel as the file system's own bytes (decoded the way Qt
-/// decodes file names), so that a name that is not valid in the locale's
-/// encoding still lists instead of failing the folder.
-fs::path toFsPath(const QString& path) {
-    if constexpr (kNarrowPaths)
-        return fs::path(QFile::encodeName(path).toStdString());
-    else
-        return fs::path(path.toStdWString());
-}
-
-QString fromFsName(const fs::path& name) {
-    if constexpr (kNarrowPaths) {
-        const std::string bytes = name.string();
-        return QFile::decodeName(QByteArray(bytes.data(), qsizetype(bytes.size())));
-    } else {
-        return QString::fromStdWString(name.wstring());
-    }
-}
-
-} // namespace
-
-struct cFileView::FileEntry {
-    QString name;
-    qint64 size = 0;
-    qint64 modified = 0; // seconds since the epoch
-};
-
-/// Reads the attributes of one directory entry. False when it is not a regular
-/// file (or a link to one) or vanished while it was being read.
-namespace {
-
-using FileEntry = cFileView::FileEntry;
-
-bool readEntry(const fs::directory_entry& entry, FileEntry& out) {
-    std::error_code ec;
-    // status() follows links: a link to a file counts, a dangling link or a
-    // link loop fails and is skipped.
-    if (!fs::is_regular_file(entry.status(ec)) || ec)
-        return false;
-    const auto size = fs::file_size(entry.path(), ec);
-    if (ec)
-        return false;
-    const auto written = fs::last_write_time(entry.path(), ec);
-    if (ec)
-        return false;
-    const auto secs = std::chrono::floor<std::chrono::seconds>(
-        std::chrono::file_clock::to_sys(written).time_since_epoch());
-    out.size = static_cast<qint64>(size);
-    out.modified = secs.count();
-    return true;
-}
-
-QString withSeparator(const QString& path) {
-    if (path.endsWith(u'/') || path.endsWith(QDir::separator()))
-        return path;
-    return path + QDir::separator();
-}
-
-/// Reads every matching file of an opened folder. False when reading stopped
-/// half-way; `files` then holds what was read until then.
-bool readFolder(fs::directory_iterator& it, const QString& prefix, const QString& pattern,
-                std::vector<FileEntry>& files) {
-    std::error_code ec;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        FileEntry file;
-        file.name = fromFsName(it->path().filename());
-        if (filelist::PathMatchSpec(QString(prefix + file.name), pattern) && readEntry(*it, file))
-            files.push_back(std::move(file));
-    }
-    return !ec;
-}
+using filelist::FolderEntry;
 
 QString typeNameOf(const QMimeType& type) {
     if (!type.isValid() || type.isDefault())
@@ -127,7 +47,7 @@ const cFileView::TypeInfo& cFileView::typeInfo(const QMimeType& type) {
     return *types_.insert(key, TypeInfo{typeNameOf(type), icon});
 }
 
-std::vector<platform::ListItem> cFileView::makeRows(const std::vector<FileEntry>& files,
+std::vector<platform::ListItem> cFileView::makeRows(const std::vector<FolderEntry>& files,
                                                     bool withSizes) {
     std::vector<platform::ListItem> rows;
     rows.reserve(files.size());
@@ -136,7 +56,7 @@ std::vector<platform::ListItem> cFileView::makeRows(const std::vector<FileEntry>
     // The date text changes only from one minute to the next; many files
     // share their minute.
     QHash<qint64, QString> dates;
-    for (const FileEntry& file : files) {
+    for (const FolderEntry& file : files) {
         const TypeInfo& type =
             typeInfo(mimes.mimeTypeForFile(file.name, QMimeDatabase::MatchExtension));
         const qint64 minute = file.modified >= 0 ? file.modified / 60 : (file.modified - 59) / 60;
@@ -157,10 +77,8 @@ bool cFileView::ListFiles(const QString& sPath, bool bDisplayFileSize_Takes_a_BU
     // An empty path names no folder (it would otherwise become the root).
     if (!listView_ || sPath.isEmpty())
         return false;
-    const QString prefix = withSeparator(sPath);
-    std::error_code ec;
-    fs::directory_iterator it(toFsPath(prefix), ec);
-    if (ec)
+    filelist::FolderReader folder(sPath);
+    if (!folder.isOpen())
         return false;
 
     platform::WaitCursor hourglass;
@@ -168,9 +86,9 @@ bool cFileView::ListFiles(const QString& sPath, bool bDisplayFileSize_Takes_a_BU
     if (!listView_) // the list went away while events ran
         return false;
 
-    std::vector<FileEntry> files;
-    const bool complete = readFolder(it, prefix, pattern_, files);
-    std::sort(files.begin(), files.end(), [](const FileEntry& a, const FileEntry& b) {
+    std::vector<FolderEntry> files;
+    const bool complete = folder.readAll(pattern_, files);
+    std::sort(files.begin(), files.end(), [](const FolderEntry& a, const FolderEntry& b) {
         return filelist::NaturalLess(a.name, b.name);
     });
 

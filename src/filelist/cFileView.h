@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelist/FolderReader.h"
 #include "platform/ListView.h"
 
 #include <QDateTime>
@@ -79,16 +80,14 @@ public:
     /// binary type.
     static QString TypeName(const QString& fileName);
 
-    /// One file as read from the folder (internal).
-    struct FileEntry;
-
 private:
     struct TypeInfo {
         QString name;
         QIcon icon;
     };
     const TypeInfo& typeInfo(const QMimeType& type);
-    std::vector<platform::ListItem> makeRows(const std::vector<FileEntry>& files, bool withSizes);
+    std::vector<platform::ListItem> makeRows(const std::vector<filelist::FolderEntry>& files,
+                                             bool withSizes);
 
     QPointer<platform::ListView> listView_;
     QString pattern_ = QStringLiteral("*.*");
