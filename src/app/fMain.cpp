@@ -97,6 +97,10 @@ void fMain::CreateControls() {
     cmdVisit_->setObjectName(QStringLiteral("cmdVisit"));
     cmdVisit_->resize(cmdAbout_->size());
     CreateStatusStrip();
+    // The window opens centred on the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
 
     connect(picLV_, &PictureBox::Resize, this, &fMain::picLV_Resize);
     connect(picStatus_, &PictureBox::Resize, this, &fMain::picStatus_Resize);
@@ -207,10 +211,6 @@ void fMain::Form_Load() {
     // 13, 14.
     setWindowTitle(QStringLiteral("Vistrel"));
     cmdVisit_->setText(QStringLiteral("Visit ") + QStringLiteral("Corvantis"));
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
 }
 
 QAction* fMain::ToolbarButton(int index) const {

@@ -24,8 +24,9 @@ constexpr int kMinOuterWidthTwips = 7485;
 constexpr int kMinOuterHeightTwips = 4695;
 constexpr int kStatusHeight = 19;
 
-int HalfOf(int length) {
-    return static_cast<int>(platform::RoundHalfEven(length / 2.0));
+// Halves of odd lengths round to the even neighbour, as every fraction does.
+int HalfOf(int length, int less = 0) {
+    return static_cast<int>(platform::RoundHalfEven(length / 2.0 - less));
 }
 
 } // namespace
@@ -97,7 +98,7 @@ void fMain::Form_Resize() {
     const int below = vSplit_->y() + vSplit_->height() + 5;
     cmdAbout_->setGeometry(10, below, HalfOf(vSplit_->width()), cmdAbout_->height());
     cmdVisit_->setGeometry(cmdAbout_->x() + cmdAbout_->width() + 5, below,
-                           HalfOf(vSplit_->width()) - 5, cmdVisit_->height());
+                           HalfOf(vSplit_->width(), 5), cmdVisit_->height());
     picStatus_->setGeometry(10, cmdAbout_->y() + cmdAbout_->height() + 5, w - 20, kStatusHeight);
     picStatus_Resize();
 
