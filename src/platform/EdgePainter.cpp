@@ -74,7 +74,7 @@ QRect DrawEdge(QPainter& painter, const QRect& rect, unsigned edge, unsigned fla
 
 QRect DrawEdge(QPainter& painter, const QRect& rect, unsigned edge, unsigned flags,
                const QPalette& palette) {
-    QRect inside = rect.normalized();
+    QRect inside = rect;
     if (inside.isEmpty()) {
         return inside;
     }

@@ -39,8 +39,8 @@ inline constexpr unsigned BF_MIDDLE = 0x0800; ///< fill the inside with the butt
 /// sunken outer = Dark / Light, sunken inner = Shadow / Midlight. When only an
 /// inner part is given it is drawn in the outer ring's place. Both bits of one
 /// ring (raised and sunken) draw nothing for that ring, and both outer bits
-/// draw no edge at all. An empty rectangle or
-/// an edge of 0 draws nothing. Returns the rectangle left inside the drawn
+/// draw no edge at all. An empty or reversed
+/// rectangle, or an edge of 0, draws nothing. Returns the rectangle left inside the drawn
 /// rings (the rectangle that the next ring or the content would use).
 QRect DrawEdge(QPainter& painter, const QRect& rect, unsigned edge, unsigned flags = BF_RECT);
 QRect DrawEdge(QPainter& painter, const QRect& rect, unsigned edge, unsigned flags,

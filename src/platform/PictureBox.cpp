@@ -72,13 +72,13 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent), backColor_(vbButtonFa
     setAutoFillBackground(false);
 }
 
-PictureBox::~PictureBox() = default;
+PictureBox::~PictureBox() {
+    gdi::DeleteDC(dc_);
+}
 
 void PictureBox::setBackColor(ColorRef New_BackColor) {
+    // The colour is the box's own: children keep their palettes.
     backColor_ = New_BackColor;
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, ColorFromRef(backColor_));
-    setPalette(pal);
     update();
 }
 
@@ -104,11 +104,13 @@ void PictureBox::syncImageSize() const {
     }
     if (size().isEmpty()) {
         image_ = QImage();
+        bindContext();
         return;
     }
     QImage resized(size(), QImage::Format_RGB32);
     if (resized.isNull()) { // allocation refused: keep showing the background only
         image_ = QImage();
+        bindContext();
         return;
     }
     resized.fill(RgbFromRef(backColor_));
@@ -117,6 +119,7 @@ void PictureBox::syncImageSize() const {
         painter.drawImage(0, 0, image_);
     }
     image_ = std::move(resized);
+    bindContext();
 }
 
 void PictureBox::Cls() {
@@ -132,9 +135,33 @@ QImage PictureBox::Image() const {
     return image_.copy();
 }
 
-QImage& PictureBox::Surface() {
+QImage& PictureBox::surface() {
     syncImageSize();
     return image_;
+}
+
+gdi::HDC PictureBox::hDC() {
+    syncImageSize();
+    if (dc_ == nullptr) {
+        dc_ = gdi::CreateCompatibleDC();
+        bindContext();
+    }
+    return dc_;
+}
+
+void PictureBox::bindContext() const {
+    if (dc_ == nullptr) {
+        return;
+    }
+    gdi::PixelBuffer buffer;
+    if (!image_.isNull()) {
+        buffer.bits = image_.bits();
+        buffer.width = image_.width();
+        buffer.height = image_.height();
+        buffer.stride = static_cast<std::int32_t>(image_.bytesPerLine());
+        buffer.bpp = 32;
+    }
+    gdi::SelectBuffer(dc_, buffer);
 }
 
 void PictureBox::setImage(const QImage& image) {

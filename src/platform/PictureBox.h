@@ -4,9 +4,11 @@
 // stays until it is cleared or drawn over, and every paint shows the image. It is
 // also a plain container: panes and controls are placed inside it as children.
 
+#include "imaging/Gdi.h"
 #include "platform/SysColors.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 
 namespace platform {
@@ -31,8 +33,8 @@ public:
     ~PictureBox() override;
 
     /// Background colour reference (system colours allowed); default
-    /// vbButtonFace. Setting it repaints the widget background but leaves the
-    /// image as drawn; Cls applies it to the image.
+    /// vbButtonFace. Setting it leaves the image as drawn (Cls applies the
+    /// colour); parts of the image uncovered by a later resize take it.
     ColorRef BackColor() const { return backColor_; }
     void setBackColor(ColorRef New_BackColor);
 
@@ -61,10 +63,24 @@ public:
     bool AutoSize() const { return autoSize_; }
     void setAutoSize(bool New_AutoSize) { autoSize_ = New_AutoSize; }
 
-    /// The backing image itself, for drawing with a QPainter or the blit layer.
-    /// The reference stays valid until the widget's size changes; call
-    /// update() (or Refresh()) after drawing so the change shows.
-    QImage& Surface();
+    /// Draws on the image: `draw` gets a painter on it (the image's size is
+    /// the widget's), and the widget is repainted afterwards. The painter must
+    /// not be kept beyond the call.
+    template <typename Draw>
+    void Paint(Draw&& draw) {
+        QPainter painter(&surface());
+        draw(painter);
+        painter.end();
+        update();
+    }
+
+    /// A device context of the blit layer bound to the image (32 bpp,
+    /// B,G,R,X rows), for BitBlt, StretchBlt and FillRect onto and from the
+    /// box. The handle is the box's: it stays the same for the box's life and
+    /// follows the image when the widget's size changes (a box without area
+    /// leaves it unbound, so blits do nothing). Do not delete it. Call
+    /// update() (or Refresh()) after drawing through it.
+    gdi::HDC hDC();
 
     /// Repaints at once (the old "Refresh").
     void Refresh() { repaint(); }
@@ -80,6 +96,8 @@ signals:
     void Click();
     /// The left button was double-clicked.
     void DblClick();
+    /// Keys reach the box that has the focus and are not passed on to its
+    /// parent; hosts listen to these signals.
     /// A character key: its code (Latin-1 for printable keys, 8 for Backspace,
     /// 9 Tab, 13 Enter, 27 Esc).
     void KeyPress(int keyAscii);
@@ -103,10 +121,15 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    QImage& surface();
     void syncImageSize() const;
+    void bindContext() const;
     double toScale(double pixels) const;
 
+    // Never shared with another QImage (Image() hands out deep copies), so its
+    // pixels only move when the size changes and the context can point at them.
     mutable QImage image_;
+    mutable gdi::HDC dc_ = nullptr;
     ColorRef backColor_;
     ScaleMode scaleMode_ = ScaleMode::Pixels;
     bool autoSize_ = false;

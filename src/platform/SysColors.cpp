@@ -1,5 +1,7 @@
 #include "platform/SysColors.h"
 
+#include "imaging/Gdi.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -68,8 +70,9 @@ ColorRef RefFromColor(const QColor& color) {
 }
 
 void InstallSysColorResolver() {
-    // The blit layer takes its resolver once it offers one; until then colour
-    // references are resolved where the platform layer fills.
+    gdi::SetSysColorResolver([](int index) {
+        return RefFromColor(ColorFromRef(0x80000000u | (static_cast<ColorRef>(index) & 0xFFFFFFu)));
+    });
 }
 
 } // namespace platform

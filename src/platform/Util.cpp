@@ -1,6 +1,7 @@
 #include "platform/Util.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 
 namespace platform {
 namespace {
@@ -16,7 +17,11 @@ QUrl ShellOpenUrl(const QString& target) {
     if (target.isEmpty()) {
         return {};
     }
-    // A one-letter scheme is a drive letter ("c:\x"), not an address.
+    // An existing file wins over an address look-alike ("pic:1.png"), and a
+    // one-letter scheme is a drive letter ("c:\x"), not an address.
+    if (QFileInfo::exists(target)) {
+        return QUrl::fromLocalFile(target);
+    }
     const QUrl url(target, QUrl::StrictMode);
     if (url.isValid() && url.scheme().size() > 1) {
         return url;

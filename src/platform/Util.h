@@ -6,10 +6,10 @@
 
 namespace platform {
 
-/// Asks the desktop to open `target` with its default application: an address
-/// with a scheme (http:, https:, mailto:, file:...) as it is, anything else as a
-/// local file or folder. Returns whether the desktop accepted the request; the
-/// program's callers ignore failures, as nothing is reported to the user.
+/// Asks the desktop to open `target` with its default application: an existing
+/// file or folder as a local file, else an address with a scheme (http:,
+/// https:, mailto:, file:...) as it is, anything else as a local file. Returns whether the desktop
+/// accepted the request; the program's callers ignore failures, as nothing is reported to the user.
 /// An empty target does nothing and gives false.
 bool ShellOpen(const QString& target);
 

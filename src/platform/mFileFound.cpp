@@ -1,5 +1,6 @@
 #include "platform/mFileFound.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 
@@ -57,7 +58,7 @@ bool FileExists(const QString& path) {
         return false;
     }
     const QFileInfo info(path);
-    if (path.endsWith(QLatin1Char('/'))) {
+    if (QDir::fromNativeSeparators(path).endsWith(QLatin1Char('/'))) {
         return info.isDir();
     }
     // A dangling link is still an entry of its folder.

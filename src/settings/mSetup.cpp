@@ -184,13 +184,20 @@ bool SaveSetup() {
     // Only used when the folder takes no new files but the file itself may be
     // written: then an in-place write is the one way to save at all.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a short write (a full disk) is seen here: a buffered
+    // flush of a partly written block still lets the commit succeed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return false;
     }
+    const auto* data = reinterpret_cast<const char*>(bytes.data());
     const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        file.cancelWriting();
-        return false;
+    for (qint64 done = 0; done < size;) {
+        const qint64 written = file.write(data + done, size - done);
+        if (written <= 0) {
+            file.cancelWriting();
+            return false;
+        }
+        done += written;
     }
     return file.commit();
 }
