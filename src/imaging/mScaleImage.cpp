@@ -5,7 +5,6 @@
 #include "platform/SysColors.h"
 #include "platform/Twips.h"
 
-#include <QPainter>
 #include <algorithm>
 
 namespace imaging {
@@ -14,6 +13,42 @@ namespace {
 
 int roundEven(double v) {
     return static_cast<int>(platform::RoundHalfEven(v));
+}
+
+/// A read-only view of a 32-bit image as a source for the blit layer. The
+/// layer only reads from a source, so handing it the constant pixels is safe.
+gdi::PixelBuffer sourceBuffer(const QImage& image) {
+    gdi::PixelBuffer buf;
+    buf.bits = const_cast<std::uint8_t*>(image.constBits());
+    buf.width = image.width();
+    buf.height = image.height();
+    buf.stride = static_cast<std::int32_t>(image.bytesPerLine());
+    buf.bpp = 32;
+    return buf;
+}
+
+/// A device context over an image for the length of one blit.
+class SourceDC {
+public:
+    explicit SourceDC(const QImage& image)
+        : image_(image.convertToFormat(QImage::Format_RGB32)),
+          dc_(gdi::CreateBufferDC(sourceBuffer(image_))) {}
+    ~SourceDC() { gdi::DeleteDC(dc_); }
+    SourceDC(const SourceDC&) = delete;
+    SourceDC& operator=(const SourceDC&) = delete;
+    gdi::HDC get() const { return dc_; }
+
+private:
+    QImage image_;
+    gdi::HDC dc_;
+};
+
+/// The picture of a box, seen in place (no copy) through its device context.
+QImage pictureOf(platform::PictureBox& box) {
+    const gdi::PixelBuffer buf = gdi::GetBuffer(box.hDC());
+    if (!buf.bits || buf.bpp != 32)
+        return {};
+    return QImage(buf.bits, buf.width, buf.height, buf.stride, QImage::Format_RGB32);
 }
 
 } // namespace
@@ -25,7 +60,7 @@ bool LoadImageFile(const QString& path, platform::PictureBox& loadBox) {
     const int w = image.width(), h = image.height();
     loadBox.resize(w, h);
     loadBox.Cls();
-    PaintBitmapAtOrigin(&loadBox.Surface(), image, w, h);
+    PaintBitmapAtOrigin(loadBox.hDC(), image, w, h);
     loadBox.update();
     return true;
 }
@@ -59,10 +94,9 @@ void ScalePreview(platform::PictureBox& source, platform::PictureBox& destinatio
         FitPreview(source.ScaleWidth(), source.ScaleHeight(), destination.ScaleWidth(),
                    destination.ScaleHeight(), margin, centre);
     destination.Cls();
-    // Surface() hands out the load box's image without a copy.
-    QImage bitmap = CaptureFromPicture(source.Surface());
+    QImage bitmap = CaptureFromPicture(pictureOf(source));
     bitmap = RescaleBitmap(bitmap, p.width, p.height, FreeImageLoader::FilterLanczos3);
-    PaintBitmap(&destination.Surface(), bitmap, p.x, p.y);
+    PaintBitmap(destination.hDC(), bitmap, p.x, p.y);
     destination.update();
 }
 
@@ -89,9 +123,9 @@ QImage RescaleBitmap(const QImage& bitmap, int width, int height, int filter) {
     return scaled.isNull() ? bitmap : scaled;
 }
 
-void PaintBitmap(QImage* dc, const QImage& bitmap, int x, int y, int width, int height, int sourceX,
-                 int sourceY, int sourceWidth, int sourceHeight, std::uint32_t rop) {
-    if (!dc || dc->isNull() || bitmap.isNull())
+void PaintBitmap(gdi::HDC dc, const QImage& bitmap, int x, int y, int width, int height,
+                 int sourceX, int sourceY, int sourceWidth, int sourceHeight, std::uint32_t rop) {
+    if (!dc || bitmap.isNull())
         return;
     if (sourceWidth == 0)
         sourceWidth = bitmap.width();
@@ -101,37 +135,22 @@ void PaintBitmap(QImage* dc, const QImage& bitmap, int x, int y, int width, int 
         sourceHeight = bitmap.height();
     if (height == 0)
         height = sourceHeight;
-    if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0)
-        return;
-    QPainter::CompositionMode mode;
-    if (rop == gdi::SRCCOPY)
-        mode = QPainter::CompositionMode_Source;
-    else if (rop == gdi::SRCAND)
-        mode = QPainter::RasterOp_SourceAndDestination;
-    else if (rop == gdi::SRCPAINT)
-        mode = QPainter::RasterOp_SourceOrDestination;
+    const SourceDC source(bitmap);
+    if (width == sourceWidth && height == sourceHeight)
+        gdi::BitBlt(dc, x, y, width, height, source.get(), sourceX, sourceY, rop);
     else
-        return;
-    QPainter painter(dc);
-    painter.setCompositionMode(mode);
-    painter.drawImage(QRect(x, y, width, height), bitmap,
-                      QRect(sourceX, sourceY, sourceWidth, sourceHeight));
+        gdi::StretchBlt(dc, x, y, width, height, source.get(), sourceX, sourceY, sourceWidth,
+                        sourceHeight, rop);
 }
 
-int PaintBitmapAtOrigin(QImage* dc, const QImage& bitmap, int width, int height) {
-    if (!dc || dc->isNull() || bitmap.isNull() || width <= 0 || height <= 0)
+int PaintBitmapAtOrigin(gdi::HDC dc, const QImage& bitmap, int width, int height) {
+    if (!dc || bitmap.isNull() || width <= 0 || height <= 0)
         return 0;
-    const int rows = std::min({height, bitmap.height(), dc->height()});
-    const int cols = std::min({width, bitmap.width(), dc->width()});
-    if (dc->size() == bitmap.size() && rows == bitmap.height() && cols == bitmap.width() &&
-        bitmap.format() == dc->format()) {
-        *dc = bitmap; // the whole target: share the pixels instead of copying them
-        return rows;
-    }
-    QPainter painter(dc);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), bitmap, QRect(0, 0, cols, rows));
-    return rows;
+    const SourceDC source(bitmap);
+    if (!gdi::BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, gdi::SRCCOPY))
+        return 0;
+    const gdi::PixelBuffer target = gdi::GetBuffer(dc);
+    return std::max(0, std::min({height, bitmap.height(), target.height}));
 }
 
 } // namespace imaging

@@ -46,8 +46,8 @@ PreviewPlacement FitPreview(double sourceWidth, double sourceHeight, double dest
 void ScalePreview(platform::PictureBox& source, platform::PictureBox& destination, int margin,
                   bool centre);
 
-/// A 32-bit copy of `picture` for rescaling; a null image for a null picture.
-/// (Copies share pixels until one of them is changed.)
+/// A 32-bit image of `picture` for rescaling; a null image for a null
+/// picture. A 32-bit picture is shared, not copied.
 QImage CaptureFromPicture(const QImage& picture);
 
 /// Resamples `bitmap` with a FreeImage filter (5 = Lanczos3). A size below 1
@@ -56,16 +56,18 @@ QImage CaptureFromPicture(const QImage& picture);
 QImage RescaleBitmap(const QImage& bitmap, int width, int height, int filter);
 
 /// Paints the (sourceX, sourceY, sourceWidth, sourceHeight) part of `bitmap`
-/// into `dc` at (x, y), stretched to width x height. Sizes of 0 take the
-/// defaults: the source size is the bitmap's, the destination size the
-/// source's. `rop` is gdi::SRCCOPY, SRCAND or SRCPAINT; other operations, a
-/// null target, a null bitmap or empty sizes paint nothing.
-void PaintBitmap(QImage* dc, const QImage& bitmap, int x, int y, int width = 0, int height = 0,
+/// into the device context `dc` at (x, y), stretched to width x height with
+/// the context's own stretch mode. Sizes of 0 take the defaults: the source
+/// size is the bitmap's, the destination size the source's. `rop` is
+/// gdi::SRCCOPY, SRCAND or SRCPAINT; other operations, a null context, a null
+/// bitmap or negative sizes paint nothing.
+void PaintBitmap(gdi::HDC dc, const QImage& bitmap, int x, int y, int width = 0, int height = 0,
                  int sourceX = 0, int sourceY = 0, int sourceWidth = 0, int sourceHeight = 0,
                  std::uint32_t rop = gdi::SRCCOPY);
 
-/// Copies the top `height` rows (`width` pixels wide) of `bitmap` into `dc` at
-/// (0, 0). Returns the number of rows painted (0 when nothing was).
-int PaintBitmapAtOrigin(QImage* dc, const QImage& bitmap, int width, int height);
+/// Copies the top `height` rows (`width` pixels wide) of `bitmap` into the
+/// device context `dc` at (0, 0). Returns the number of rows painted (0 when
+/// nothing was).
+int PaintBitmapAtOrigin(gdi::HDC dc, const QImage& bitmap, int width, int height);
 
 } // namespace imaging

@@ -77,6 +77,25 @@ QByteArray bmpHeader(qint32 w, qint32 h) {
     return b;
 }
 
+/// A device context over an image of the test's own.
+struct TargetDC {
+    TargetDC(int w, int h, QRgb colour) : image(solid(w, h, colour)) {
+        gdi::PixelBuffer buf;
+        buf.bits = image.bits();
+        buf.width = w;
+        buf.height = h;
+        buf.stride = static_cast<std::int32_t>(image.bytesPerLine());
+        buf.bpp = 32;
+        dc = gdi::CreateBufferDC(buf);
+    }
+    ~TargetDC() { gdi::DeleteDC(dc); }
+    TargetDC(const TargetDC&) = delete;
+    TargetDC& operator=(const TargetDC&) = delete;
+    QRgb pixel(int x, int y) const { return image.pixel(x, y) | 0xFF000000u; }
+    QImage image;
+    gdi::HDC dc = nullptr;
+};
+
 } // namespace
 
 class TestScaleImage : public QObject {
@@ -100,6 +119,7 @@ private slots:
     void rescaleBitmap();
     void paintBitmap_data();
     void paintBitmap();
+    void paintBitmapStretches();
     void paintBitmapAtOrigin();
 
 private:
@@ -416,35 +436,45 @@ void TestScaleImage::paintBitmap_data() {
     QTest::newRow("SRCCOPY") << quint32(gdi::SRCCOPY) << QRgb(0xFF0F0F0F);
     QTest::newRow("SRCAND") << quint32(gdi::SRCAND) << QRgb(0xFF00000F);
     QTest::newRow("SRCPAINT") << quint32(gdi::SRCPAINT) << QRgb(0xFFFFFFFF);
-    QTest::newRow("unknown: nothing") << quint32(0x00550009) << QRgb(0xFFF0F0FF);
+    QTest::newRow("unsupported: nothing") << quint32(0x00550009) << QRgb(0xFFF0F0FF);
 }
 
 void TestScaleImage::paintBitmap() {
     QFETCH(quint32, rop);
     QFETCH(QRgb, expected);
-    QImage target = solid(8, 8, 0xFFF0F0FF);
+    TargetDC target(8, 8, 0xFFF0F0FF);
     const QImage src = solid(2, 2, 0xFF0F0F0F);
-    imaging::PaintBitmap(&target, src, 3, 4, 0, 0, 0, 0, 0, 0, rop);
+    imaging::PaintBitmap(target.dc, src, 3, 4, 0, 0, 0, 0, 0, 0, rop);
     QCOMPARE(target.pixel(3, 4), expected);
     QCOMPARE(target.pixel(4, 5), expected);
     QCOMPARE(target.pixel(5, 5), 0xFFF0F0FFu); // only the default 2 x 2 area
     QCOMPARE(target.pixel(2, 4), 0xFFF0F0FFu);
 
-    imaging::PaintBitmap(nullptr, src, 0, 0);        // no target: nothing
-    imaging::PaintBitmap(&target, QImage(), 0, 0);   // no bitmap: nothing
-    imaging::PaintBitmap(&target, src, 0, 0, -4, 2); // empty size: nothing
+    imaging::PaintBitmap(nullptr, src, 0, 0);          // no context: nothing
+    imaging::PaintBitmap(target.dc, QImage(), 0, 0);   // no bitmap: nothing
+    imaging::PaintBitmap(target.dc, src, 0, 0, -4, 2); // negative size: nothing
+    QCOMPARE(target.pixel(0, 0), 0xFFF0F0FFu);
+}
+
+void TestScaleImage::paintBitmapStretches() {
+    TargetDC target(8, 8, 0xFF000000);
+    gdi::SetStretchBltMode(target.dc, 3); // COLORONCOLOR
+    imaging::PaintBitmap(target.dc, solid(2, 2, 0xFF808080), 1, 1, 4, 4);
+    QCOMPARE(target.pixel(1, 1), 0xFF808080u);
+    QCOMPARE(target.pixel(4, 4), 0xFF808080u);
+    QCOMPARE(target.pixel(5, 5), 0xFF000000u);
 }
 
 void TestScaleImage::paintBitmapAtOrigin() {
-    QImage target = solid(4, 4, 0xFF000000);
+    TargetDC target(4, 4, 0xFF000000);
     const QImage src = solid(3, 2, 0xFFABCDEF);
-    QCOMPARE(imaging::PaintBitmapAtOrigin(&target, src, 3, 2), 2);
+    QCOMPARE(imaging::PaintBitmapAtOrigin(target.dc, src, 3, 2), 2);
     QCOMPARE(target.pixel(2, 1), 0xFFABCDEFu);
     QCOMPARE(target.pixel(3, 1), 0xFF000000u);
     QCOMPARE(target.pixel(0, 2), 0xFF000000u);
-    QCOMPARE(imaging::PaintBitmapAtOrigin(&target, src, 3, 10), 2); // only rows that exist
+    QCOMPARE(imaging::PaintBitmapAtOrigin(target.dc, src, 3, 10), 2); // only rows that exist
     QCOMPARE(imaging::PaintBitmapAtOrigin(nullptr, src, 3, 2), 0);
-    QCOMPARE(imaging::PaintBitmapAtOrigin(&target, QImage(), 3, 2), 0);
+    QCOMPARE(imaging::PaintBitmapAtOrigin(target.dc, QImage(), 3, 2), 0);
 }
 
 QTEST_MAIN(TestScaleImage)
