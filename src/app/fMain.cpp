@@ -5,6 +5,8 @@
 #include "app/mStartup.h"
 #include "controls/Qv_Progbar.h"
 #include "controls/Splitter.h"
+#include "filelist/FileListBox.h"
+#include "filelist/cFileView.h"
 #include "platform/ListView.h"
 #include "platform/PictureBox.h"
 #include "settings/mSetup.h"
@@ -181,7 +183,9 @@ void fMain::CreateStatusStrip() {
 
 void fMain::Form_Load() {
     const settings::SetupRecord& setup = settings::Setup;
-    // 1. The file list object is bound with the list further down (seam).
+    // 1.
+    FileView_ = std::make_unique<cFileView>();
+    Flfiles_ = std::make_unique<FileListBox>();
     // 2. The stored window state; a minimized state is never stored.
     if (setup.WindowState == 2) {
         setWindowState(Qt::WindowMaximized);
@@ -217,8 +221,8 @@ void fMain::Form_Load() {
     lvFiles_->addColumn(QStringLiteral("Size"), -1, Qt::AlignRight);
     lvFiles_->addColumn(QStringLiteral("Type"), 1500);
     lvFiles_->addColumn(QStringLiteral("Date Modified"));
-    // 9-11. The file counter, the file list binding and its icons come with the
-    // folder listing (seam).
+    // 9-11. The file counter, the file list binding and its icons.
+    BindFileList();
     // 12.
     ucGIF1_->hide();
     // 13, 14.

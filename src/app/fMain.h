@@ -2,10 +2,13 @@
 
 #include "controls/Qv_Progbar.h"
 
+#include <QByteArray>
 #include <QSize>
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -14,6 +17,12 @@ class QPushButton;
 class QStatusBar;
 class QToolBar;
 class Splitter;
+class cFileView;
+class FileListBox;
+
+/// The ";"-separated wildcard pattern of the selected filter entry; the
+/// all-formats pattern from the main window's creation on.
+extern QString FilterPattern;
 
 namespace platform {
 class ListView;
@@ -70,8 +79,29 @@ public:
     /// Places the window in the middle of the primary screen's free area.
     void CentreOnScreen();
 
-    /// Re-lists the current folder (called by the tree, the filter and Refresh).
+    /// Re-lists the current folder (called by the tree, the filter and Refresh):
+    /// clears the preview, points Flfiles at CurrentFolder, lists the folder it
+    /// shows through FileView and, when that worked, stores LastPath and shows
+    /// the image count. Every step runs even when an earlier one failed.
     void nPathchange();
+
+    /// The file list object bound to lvFiles, and the hidden file counter.
+    cFileView& FileView() const { return *FileView_; }
+    FileListBox& Flfiles() const { return *Flfiles_; }
+    /// The folder listed last, with a trailing separator after a listing.
+    const QString& FolderPath() const { return FolderPath_; }
+    /// FolderPath and the file name taken at the last item click.
+    const QString& SelectedFolder() const { return SelectedFolder_; }
+    const QString& SelectedName() const { return SelectedName_; }
+    /// The first 10 bytes of the last clicked file (zeros past a short file's
+    /// end); empty before the first click.
+    const QByteArray& SelectedSignature() const { return SelectedSignature_; }
+
+    /// Handlers of lvFiles (item click, key press) and of the preview pane
+    /// (double click), public so that hosts and tests can run them.
+    void lvFiles_ItemClick();
+    void lvFiles_KeyPress(int keyAscii);
+    void picPreview_DblClick();
     /// Runs the toolbar action of the button at `index` (1..9); others do nothing.
     void tbrMain_ButtonClick(int index);
 
@@ -109,6 +139,9 @@ private:
     void ToggleListView();
     void picPreview_Resize();
     void DestroyPreviewGif();
+    void BindFileList();
+    bool ShowGifPreview(const QString& path);
+    void ucGIF1_DblClick();
 
     QToolBar* tbrMain_ = nullptr;
     std::array<QAction*, 9> toolButtons_{};
@@ -131,4 +164,10 @@ private:
     QLabel* lblCount_ = nullptr;
     std::function<void()> quit_;
     bool exiting_ = false;
+    std::unique_ptr<cFileView> FileView_;
+    std::unique_ptr<FileListBox> Flfiles_;
+    QString FolderPath_;
+    QString SelectedFolder_;
+    QString SelectedName_;
+    QByteArray SelectedSignature_;
 };

@@ -1,26 +1,164 @@
-// fMain's behaviour when the folder, the filter or the selected file changes.
-// These handlers are called from the window's creation, toolbar and panes.
+// fMain's behaviour when the folder, the filter or the selected file changes:
+// the listing, the image count, the preview and the status panels.
 
+#include "app/FilterTable.h"
 #include "app/fMain.h"
+#include "app/mDirTreeview.h"
+#include "app/mStartup.h"
+#include "filelist/FileListBox.h"
+#include "filelist/cFileView.h"
+#include "imaging/mScaleImage.h"
+#include "platform/ListView.h"
+#include "platform/MessageBox.h"
+#include "platform/PictureBox.h"
+#include "platform/Util.h"
+#include "platform/WaitCursor.h"
+#include "settings/mSetup.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+
+QString FilterPattern;
+
+namespace {
+
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+/// The path of a 260-character folder buffer: the bytes before its NUL.
+QString BufferPath(const std::string& buffer) {
+    return QFile::decodeName(QByteArray::fromStdString(buffer.substr(0, buffer.find('\0'))));
+}
+
+QString WithBackslash(const QString& path) {
+    std::string bytes = QFile::encodeName(path).toStdString();
+    return QFile::decodeName(QByteArray::fromStdString(AddBackslash(bytes)));
+}
+
+} // namespace
+
+void fMain::BindFileList() {
+    const QString all = FromView(AllFormatsPattern);
+    // 9.
+    Flfiles_->setPattern(all);
+    // 10.
+    FileView_->setListView(lvFiles_);
+    FileView_->setPattern(all);
+    FilterPattern = FileView_->Pattern();
+    // 11.
+    if (!FileView_->AssignSysIL()) {
+        platform::MsgBox(QStringLiteral("Error in AssignSysIl"), platform::MsgButtons::OK,
+                         platform::MsgIcon::None, QStringLiteral("Vistrel"), this);
+    }
+    connect(lvFiles_, &platform::ListView::itemClick, this, [this] { lvFiles_ItemClick(); });
+    connect(lvFiles_, &platform::ListView::keyPress, this, &fMain::lvFiles_KeyPress);
+    connect(picPreview_, &platform::PictureBox::DblClick, this, &fMain::picPreview_DblClick);
+}
 
 void fMain::nPathchange() {
-    // Seam: re-lists the current folder.
+    if (!FileView_ || !Flfiles_)
+        return;
+    // 1, 2.
+    picPreview_->Cls();
+    DestroyPreviewGif();
+    // 3, 4. A folder the counter cannot open leaves it where it was.
+    Flfiles_->setPath(BufferPath(CurrentFolder));
+    FolderPath_ = Flfiles_->Path();
+    // 5.
+    FileView_->setPattern(FilterPattern);
+    // 6. Until a folder has been accepted there is nothing to list (an empty
+    // path would become the root folder).
+    if (FolderPath_.isEmpty())
+        return;
+    FolderPath_ = WithBackslash(FolderPath_);
+    if (!FileView_->ListFiles(FolderPath_, true))
+        return;
+    // 7. A blank folder buffer names no folder; it is not worth remembering.
+    if (!BufferPath(CurrentFolder).trimmed().isEmpty())
+        settings::Setup.LastPath = CurrentFolder;
+    lblCount_->setText(QStringLiteral("%1 Image Files").arg(Flfiles_->ListCount()));
 }
 
 void fMain::ComboFilter_Click() {
-    // Seam: the selected filter entry becomes the pattern, then nPathchange.
+    const int index = ComboFilter_->currentIndex();
+    if (index >= 0 && index < static_cast<int>(FilterTable.size()))
+        FilterPattern = FromView(FilterTable[static_cast<std::size_t>(index)].pattern);
+    if (Flfiles_)
+        Flfiles_->setPattern(FilterPattern);
+    nPathchange();
+}
+
+void fMain::lvFiles_ItemClick() {
+    SelectedFolder_ = WithBackslash(FolderPath_);
+    SelectedName_ = lvFiles_->selectedText();
+    const platform::WaitCursor hourglass;
+    const QString path = SelectedFolder_ + SelectedName_;
+    QFile file(path);
+    if (SelectedName_.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return;
+    // A file shorter than the signature leaves the rest zero, so it never
+    // reads as "GIF".
+    SelectedSignature_ = file.read(10).leftJustified(10, '\0', true);
+    file.close();
+
+    if (SelectedSignature_.startsWith("GIF") && ShowGifPreview(path))
+        return;
+    ucGIF1_->hide();
+    imaging::LoadImageFile(path, *PicLoad_);
+    imaging::ScalePreview(*PicLoad_, *picPreview_, 0, true);
+    StatusPanel(1)->setText(SelectedName_.trimmed());
+    StatusPanel(2)->setText(QStringLiteral("%1x%2").arg(PicLoad_->width()).arg(PicLoad_->height()));
+    StatusPanel(3)->clear();
+}
+
+bool fMain::ShowGifPreview(const QString& /*path*/) {
+    // Seam for the GIF viewer: once ucGIF1 plays GIFs it loads `path`, shows
+    // itself and fills the panels (size and " Frames"), returning true. Until
+    // then GIF files go through FreeImage like every other still image.
+    return false;
+}
+
+void fMain::lvFiles_KeyPress(int keyAscii) {
+    if (keyAscii == 27) {
+        close();
+    } else if (keyAscii == 13) {
+        if (SelectedSignature_.startsWith("GIF"))
+            ucGIF1_DblClick();
+        else
+            picPreview_DblClick();
+    }
+}
+
+void fMain::picPreview_DblClick() {
+    // Seam: the full view window shows PicLoad's picture here.
+}
+
+void fMain::ucGIF1_DblClick() {
+    // Until the GIF viewer plays GIFs nothing is loaded in it, so the still
+    // image's full view stands in.
+    picPreview_DblClick();
 }
 
 void fMain::OpenInEditor() {
-    // Seam: opens the selected file in the default editor.
+    if (!SelectedName_.isEmpty())
+        platform::ShellOpen(SelectedFolder_ + SelectedName_);
 }
 
 void fMain::ToggleListView() {
-    // Seam: switches the list between report and large-icon view.
+    if (lvFiles_->View() != platform::ListView::Report) {
+        lvFiles_->setView(platform::ListView::Report);
+    } else {
+        lvFiles_->setView(platform::ListView::LargeIcon);
+        if (FileView_)
+            FileView_->AssignSysIL();
+    }
 }
 
 void fMain::picPreview_Resize() {
-    // Seam: scales the still image into the pane again and stretches ucGIF1 over it.
+    imaging::ScalePreview(*PicLoad_, *picPreview_, 0, true);
+    ucGIF1_->setGeometry(0, 0, picPreview_->width(), picPreview_->height());
 }
 
 void fMain::DestroyPreviewGif() {

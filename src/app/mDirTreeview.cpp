@@ -1,16 +1,113 @@
 #include "app/mDirTreeview.h"
 
+#include "app/fMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QPointer>
+#include <QTreeView>
 #include <QWidget>
+#include <algorithm>
+
+std::string CurrentFolder;
 
 namespace {
+
+constexpr std::size_t kBufferLength = 260;
 
 QPointer<QWidget>& HostPane() {
     static QPointer<QWidget> pane;
     return pane;
 }
 
+struct Tree {
+    QPointer<QTreeView> view;
+    QPointer<QFileSystemModel> model;
+    /// The start folder while the levels above it are still loading.
+    QString pending;
+};
+
+Tree& TheTree() {
+    static Tree tree;
+    return tree;
+}
+
+/// Whether `path` or a folder above it is hidden.
+bool HiddenOnTheWay(const QString& path) {
+    for (QString p = path;;) {
+        if (QFileInfo(p).isHidden())
+            return true;
+        const QString up = QFileInfo(p).path();
+        if (up == p)
+            return false;
+        p = up;
+    }
+}
+
+/// The nearest folder at or above `path` that the tree shows (hidden folders
+/// are not shown), or an invalid index when none is.
+QModelIndex ShownFolder(QFileSystemModel& model, QString path) {
+    while (!path.isEmpty()) {
+        const QModelIndex index = model.index(path);
+        if (index.isValid() && QFileInfo(path).isDir() && !HiddenOnTheWay(path))
+            return index;
+        const QString up = QFileInfo(path).path();
+        if (up == path)
+            break;
+        path = up;
+    }
+    return {};
+}
+
+/// Expands every level above `index` and scrolls it into view. Expanding a
+/// level that has not been read yet starts reading it.
+void Reveal(QTreeView& view, const QModelIndex& index) {
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        view.expand(up);
+    view.scrollTo(index);
+}
+
+void OnDirectoryLoaded(const QString& folder) {
+    Tree& tree = TheTree();
+    if (!tree.view || !tree.model || tree.pending.isEmpty())
+        return;
+    const QModelIndex target = tree.model->index(tree.pending);
+    if (target.isValid())
+        Reveal(*tree.view, target);
+    // Once the folder holding the target has loaded, every level above is there.
+    if (QFileInfo(tree.pending).path() == folder || !target.isValid())
+        tree.pending.clear();
+}
+
+void OnSelection(const QModelIndex& current) {
+    Tree& tree = TheTree();
+    if (!current.isValid() || !tree.model)
+        return;
+    CurrentFolder = FolderBuffer(tree.model->filePath(current));
+    QWidget* host = TreeHost();
+    if (auto* window = host ? qobject_cast<fMain*>(host->window()) : nullptr)
+        window->nPathchange();
+}
+
+void AttachTree(QWidget& host) {
+    Tree& tree = TheTree();
+    tree.view->setParent(&host);
+    MoveTree(0, 0, host.width(), host.height());
+    tree.view->show();
+}
+
 } // namespace
+
+std::string FolderBuffer(const QString& path) {
+    std::string buffer = QFile::encodeName(path).toStdString();
+    buffer.push_back('\0');
+    if (buffer.size() < kBufferLength)
+        buffer.resize(kBufferLength, ' ');
+    return buffer;
+}
 
 void SetTreeHost(QWidget* pane) {
     HostPane() = pane;
@@ -20,14 +117,50 @@ QWidget* TreeHost() {
     return HostPane();
 }
 
-void ShowFolderTree(std::string& /*startFolder*/) {
-    // Seam: the folder tree is not built yet, so there is nothing to show.
+QTreeView* FolderTree() {
+    return TheTree().view;
+}
+
+void ShowFolderTree(std::string& startFolder) {
+    CurrentFolder = startFolder + '\0';
+    QWidget* host = TreeHost();
+    if (!host)
+        return;
+    DetachTree();
+    Tree& tree = TheTree();
+    tree.view = new QTreeView;
+    tree.view->setObjectName(QStringLiteral("FolderTree"));
+    tree.model = new QFileSystemModel(tree.view);
+    tree.model->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
+    tree.model->setRootPath(QDir::rootPath());
+    tree.view->setModel(tree.model);
+    tree.view->setHeaderHidden(true);
+    for (int column = 1; column < tree.model->columnCount(); ++column)
+        tree.view->hideColumn(column);
+    tree.view->setSelectionMode(QAbstractItemView::SingleSelection);
+    QObject::connect(tree.model, &QFileSystemModel::directoryLoaded, tree.view, &OnDirectoryLoaded);
+    QObject::connect(tree.view->selectionModel(), &QItemSelectionModel::currentChanged, tree.view,
+                     [](const QModelIndex& current) { OnSelection(current); });
+    AttachTree(*host);
+
+    const std::string start = startFolder.substr(0, startFolder.find('\0'));
+    const QString path = QDir::cleanPath(QFile::decodeName(QByteArray::fromStdString(start)));
+    const QModelIndex index = ShownFolder(*tree.model, path);
+    if (!index.isValid())
+        return;
+    tree.pending = tree.model->filePath(index);
+    Reveal(*tree.view, index);
+    tree.view->setCurrentIndex(index);
 }
 
 void DetachTree() {
-    // Seam: nothing is attached yet.
+    Tree& tree = TheTree();
+    tree.pending.clear();
+    // The model lives in the view, so this ends both and their connections.
+    delete tree.view.data();
 }
 
-void MoveTree(int /*left*/, int /*top*/, int /*width*/, int /*height*/) {
-    // Seam: no tree to move yet.
+void MoveTree(int left, int top, int width, int height) {
+    if (QTreeView* view = TheTree().view)
+        view->setGeometry(left, top, std::max(0, width), std::max(0, height));
 }

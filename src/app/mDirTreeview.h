@@ -1,12 +1,23 @@
 #pragma once
 
+#include <QString>
 #include <string>
 
+class QTreeView;
 class QWidget;
 
-// The folder tree that lives in the main window's left pane. These entry points are
-// called by the start-up sequence and the main window; the tree itself is built
-// behind them.
+// The folder tree that lives in the main window's left pane: a tree of the
+// file system's folders (hidden ones not shown). Every selection sets
+// CurrentFolder and asks the main window to list that folder.
+
+/// The folder last reported by the tree, in the file system's own bytes: the
+/// start folder followed by one NUL (set by ShowFolderTree), then for every
+/// selection the folder's path, a NUL and spaces up to 260 characters (a path
+/// of 260 bytes or more is kept whole, followed by its NUL).
+extern std::string CurrentFolder;
+
+/// The 260-character form of a folder path described at CurrentFolder.
+std::string FolderBuffer(const QString& path);
 
 /// Remembers the pane that hosts the tree (the main window's pictreeview).
 /// Not owned; the pane belongs to the main window.
@@ -14,12 +25,19 @@ void SetTreeHost(QWidget* pane);
 /// The pane set by SetTreeHost, or nullptr once it has been destroyed.
 QWidget* TreeHost();
 
-/// Shows the tree in the host pane with startFolder selected and returns; the
-/// program's own event loop runs afterwards.
+/// Builds the tree in the host pane, sized to it, and selects startFolder (up
+/// to its first NUL), expanding the folders above it as they load. When that
+/// folder is missing or hidden, the nearest folder above it that is shown is
+/// selected. The selection reports like any other. Returns at once; the
+/// program's own event loop runs afterwards. Without a host pane only
+/// CurrentFolder is set.
 void ShowFolderTree(std::string& startFolder);
 
-/// Tears the tree down at the confirmed exit.
+/// Tears the tree down at the confirmed exit; no selection is reported after.
 void DetachTree();
 
 /// Places the tree inside the host pane (pixels of the pane).
 void MoveTree(int left, int top, int width, int height);
+
+/// The tree view while it exists (owned by the host pane), else nullptr.
+QTreeView* FolderTree();

@@ -1,0 +1,52 @@
+#include "filelist/FileListBox.h"
+
+#include "filelist/FolderReader.h"
+#include "filelist/NaturalOrder.h"
+
+#include <QDir>
+#include <algorithm>
+
+namespace {
+
+/// Reads the matching names of `folder`; false when it cannot be opened.
+bool readNames(const QString& folder, const QString& pattern, QStringList& names) {
+    filelist::FolderReader reader(folder);
+    if (!reader.isOpen())
+        return false;
+    std::vector<filelist::FolderEntry> files;
+    reader.readAll(pattern, files);
+    names.clear();
+    names.reserve(qsizetype(files.size()));
+    for (filelist::FolderEntry& f : files)
+        names.push_back(std::move(f.name));
+    std::sort(names.begin(), names.end(), filelist::NaturalLess);
+    return true;
+}
+
+QString withoutTrailingSeparator(QString path) {
+    while (path.size() > 1 && (path.endsWith(u'/') || path.endsWith(QDir::separator())) &&
+           !QDir(path).isRoot())
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+bool FileListBox::setPath(const QString& New_Path) {
+    QStringList names;
+    if (!readNames(New_Path, pattern_, names))
+        return false;
+    path_ = withoutTrailingSeparator(New_Path);
+    names_ = std::move(names);
+    return true;
+}
+
+void FileListBox::setPattern(const QString& New_Pattern) {
+    pattern_ = New_Pattern;
+    Refresh();
+}
+
+void FileListBox::Refresh() {
+    if (path_.isEmpty() || !readNames(path_, pattern_, names_))
+        names_.clear();
+}

@@ -1,0 +1,156 @@
+#include "imaging/mScaleImage.h"
+
+#include "imaging/FreeImageLoader.h"
+#include "platform/PictureBox.h"
+#include "platform/SysColors.h"
+#include "platform/Twips.h"
+
+#include <algorithm>
+
+namespace imaging {
+
+namespace {
+
+int roundEven(double v) {
+    return static_cast<int>(platform::RoundHalfEven(v));
+}
+
+/// A read-only view of a 32-bit image as a source for the blit layer. The
+/// layer only reads from a source, so handing it the constant pixels is safe.
+gdi::PixelBuffer sourceBuffer(const QImage& image) {
+    gdi::PixelBuffer buf;
+    buf.bits = const_cast<std::uint8_t*>(image.constBits());
+    buf.width = image.width();
+    buf.height = image.height();
+    buf.stride = static_cast<std::int32_t>(image.bytesPerLine());
+    buf.bpp = 32;
+    return buf;
+}
+
+/// A device context over an image for the length of one blit.
+class SourceDC {
+public:
+    explicit SourceDC(const QImage& image)
+        : image_(image.convertToFormat(QImage::Format_RGB32)),
+          dc_(gdi::CreateBufferDC(sourceBuffer(image_))) {}
+    ~SourceDC() { gdi::DeleteDC(dc_); }
+    SourceDC(const SourceDC&) = delete;
+    SourceDC& operator=(const SourceDC&) = delete;
+    gdi::HDC get() const { return dc_; }
+
+private:
+    QImage image_;
+    gdi::HDC dc_;
+};
+
+/// The picture of a box, seen in place (no copy) through its device context.
+QImage pictureOf(platform::PictureBox& box) {
+    const gdi::PixelBuffer buf = gdi::GetBuffer(box.hDC());
+    if (!buf.bits || buf.bpp != 32)
+        return {};
+    return QImage(buf.bits, buf.width, buf.height, buf.stride, QImage::Format_RGB32);
+}
+
+} // namespace
+
+bool LoadImageFile(const QString& path, platform::PictureBox& loadBox) {
+    const QImage image = FreeImageLoader::Load(path, platform::RgbFromRef(loadBox.BackColor()));
+    if (image.isNull())
+        return false;
+    const int w = image.width(), h = image.height();
+    loadBox.resize(w, h);
+    loadBox.Cls();
+    PaintBitmapAtOrigin(loadBox.hDC(), image, w, h);
+    loadBox.update();
+    return true;
+}
+
+PreviewPlacement FitPreview(double sourceWidth, double sourceHeight, double destWidth,
+                            double destHeight, int margin, bool centre) {
+    double w = roundEven(sourceWidth), h = roundEven(sourceHeight);
+    // A pane smaller than the margin leaves no room at all (and no negative
+    // sizes to divide by).
+    const double boxW = std::max(0, roundEven(destWidth - margin));
+    const double boxH = std::max(0, roundEven(destHeight - margin));
+    if (w > boxW) {
+        h = roundEven(h * (boxW / w));
+        w = boxW;
+    }
+    if (h > boxH) {
+        w = roundEven(w * (boxH / h));
+        h = boxH;
+    }
+    PreviewPlacement p;
+    p.width = int(w);
+    p.height = int(h);
+    p.x = centre ? roundEven((destWidth - w) / 2) : margin;
+    p.y = centre ? roundEven((destHeight - h) / 2) : margin;
+    return p;
+}
+
+void ScalePreview(platform::PictureBox& source, platform::PictureBox& destination, int margin,
+                  bool centre) {
+    const PreviewPlacement p =
+        FitPreview(source.ScaleWidth(), source.ScaleHeight(), destination.ScaleWidth(),
+                   destination.ScaleHeight(), margin, centre);
+    destination.Cls();
+    QImage bitmap = CaptureFromPicture(pictureOf(source));
+    bitmap = RescaleBitmap(bitmap, p.width, p.height, FreeImageLoader::FilterLanczos3);
+    PaintBitmap(destination.hDC(), bitmap, p.x, p.y);
+    destination.update();
+}
+
+QImage CaptureFromPicture(const QImage& picture) {
+    if (picture.isNull())
+        return {};
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage RescaleBitmap(const QImage& bitmap, int width, int height, int filter) {
+    if (bitmap.isNull())
+        return bitmap;
+    const double aspect = double(bitmap.width()) / bitmap.height();
+    if (width >= 1 && height < 1)
+        height = roundEven(width / aspect);
+    else if (width < 1 && height >= 1)
+        width = roundEven(aspect * height);
+    else if (width < 1 && height < 1)
+        return bitmap;
+    // Resampling to the same size changes nothing; skip the work.
+    if (width == bitmap.width() && height == bitmap.height())
+        return bitmap;
+    const QImage scaled = FreeImageLoader::Rescale(bitmap, width, height, filter);
+    return scaled.isNull() ? bitmap : scaled;
+}
+
+void PaintBitmap(gdi::HDC dc, const QImage& bitmap, int x, int y, int width, int height,
+                 int sourceX, int sourceY, int sourceWidth, int sourceHeight, std::uint32_t rop) {
+    if (!dc || bitmap.isNull())
+        return;
+    if (sourceWidth == 0)
+        sourceWidth = bitmap.width();
+    if (width == 0)
+        width = sourceWidth;
+    if (sourceHeight == 0)
+        sourceHeight = bitmap.height();
+    if (height == 0)
+        height = sourceHeight;
+    const SourceDC source(bitmap);
+    if (width == sourceWidth && height == sourceHeight)
+        gdi::BitBlt(dc, x, y, width, height, source.get(), sourceX, sourceY, rop);
+    else
+        gdi::StretchBlt(dc, x, y, width, height, source.get(), sourceX, sourceY, sourceWidth,
+                        sourceHeight, rop);
+}
+
+int PaintBitmapAtOrigin(gdi::HDC dc, const QImage& bitmap, int width, int height) {
+    if (!dc || bitmap.isNull() || width <= 0 || height <= 0)
+        return 0;
+    const SourceDC source(bitmap);
+    if (!gdi::BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, gdi::SRCCOPY))
+        return 0;
+    const gdi::PixelBuffer target = gdi::GetBuffer(dc);
+    return std::max(0, std::min({height, bitmap.height(), target.height}));
+}
+
+} // namespace imaging

@@ -1,0 +1,167 @@
+// The folder tree in its host pane: start folder, hidden folders, selections
+// and the 260-character folder buffer.
+
+#include "app/mDirTreeview.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <memory>
+
+namespace {
+
+QString selectedPath() {
+    QTreeView* tree = FolderTree();
+    if (!tree)
+        return {};
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    return model ? model->filePath(tree->currentIndex()) : QString();
+}
+
+} // namespace
+
+class tst_mDirTreeview : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void folderBuffer_data();
+    void folderBuffer();
+    void startsWithTheStoredFolder_data();
+    void startsWithTheStoredFolder();
+    void showsFoldersOnly();
+    void everySelectionIsReported();
+    void followsThePaneAndDetaches();
+
+private:
+    std::unique_ptr<QWidget> host_;
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void tst_mDirTreeview::init() {
+    host_ = std::make_unique<QWidget>();
+    host_->resize(200, 300);
+    host_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
+    SetTreeHost(host_.get());
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir(dir_->path()).mkpath("a/b/c/d/e"));
+    QVERIFY(QDir(dir_->path()).mkpath(".hidden/inner"));
+    QVERIFY(QDir(dir_->path()).mkpath("plain"));
+    QFile f(dir_->filePath("file.png"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+}
+
+void tst_mDirTreeview::cleanup() {
+    DetachTree();
+    host_.reset();
+    dir_.reset();
+}
+
+void tst_mDirTreeview::folderBuffer_data() {
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("bufferSize");
+    QTest::newRow("short") << 5 << 260;
+    QTest::newRow("259 bytes: NUL is the last") << 259 << 260;
+    QTest::newRow("260 bytes: kept whole") << 260 << 261;
+    QTest::newRow("400 bytes: kept whole") << 400 << 401;
+    QTest::newRow("empty") << 0 << 260;
+}
+
+void tst_mDirTreeview::folderBuffer() {
+    QFETCH(int, length);
+    QFETCH(int, bufferSize);
+    const QString path(length, u'p');
+    const std::string buffer = FolderBuffer(path);
+    QCOMPARE(int(buffer.size()), bufferSize);
+    QCOMPARE(buffer.substr(0, std::size_t(length)), std::string(std::size_t(length), 'p'));
+    QCOMPARE(buffer[std::size_t(length)], '\0');
+    QCOMPARE(buffer.find_first_not_of(' ', std::size_t(length) + 1), std::string::npos);
+}
+
+void tst_mDirTreeview::startsWithTheStoredFolder_data() {
+    QTest::addColumn<QString>("start");    // relative to the test folder
+    QTest::addColumn<QString>("selected"); // what the tree selects
+    QTest::newRow("deep folder, loaded level by level") << "a/b/c/d/e"
+                                                        << "a/b/c/d/e";
+    QTest::newRow("trailing separator") << "a/b/"
+                                        << "a/b";
+    QTest::newRow("missing: nearest folder above") << "a/b/missing/x"
+                                                   << "a/b";
+    QTest::newRow("hidden: nearest shown folder") << ".hidden/inner"
+                                                  << "";
+}
+
+void tst_mDirTreeview::startsWithTheStoredFolder() {
+    QFETCH(QString, start);
+    QFETCH(QString, selected);
+    std::string startFolder = QFile::encodeName(dir_->filePath(start)).toStdString();
+    ShowFolderTree(startFolder);
+    const QString expected = selected.isEmpty() ? dir_->path() : dir_->filePath(selected);
+    QTRY_COMPARE(selectedPath(), expected);
+    QCOMPARE(CurrentFolder, FolderBuffer(expected));
+    // The levels above are opened and the folder scrolled into view.
+    QTreeView* tree = FolderTree();
+    QTRY_VERIFY(tree->isExpanded(tree->currentIndex().parent()));
+    QTRY_VERIFY(tree->viewport()->rect().intersects(tree->visualRect(tree->currentIndex())));
+}
+
+void tst_mDirTreeview::showsFoldersOnly() {
+    std::string start = QFile::encodeName(dir_->path()).toStdString();
+    ShowFolderTree(start);
+    QTreeView* tree = FolderTree();
+    QVERIFY(tree);
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    const QModelIndex folder = model->index(dir_->path());
+    tree->expand(folder);
+    QTRY_COMPARE(model->rowCount(folder), 2);
+    QStringList names;
+    for (int i = 0; i < model->rowCount(folder); ++i)
+        names << model->fileName(model->index(i, 0, folder));
+    names.sort();
+    QCOMPARE(names, (QStringList{"a", "plain"}));
+}
+
+void tst_mDirTreeview::everySelectionIsReported() {
+    std::string start = QFile::encodeName(dir_->filePath("a")).toStdString() + '\0';
+    ShowFolderTree(start);
+    QTRY_COMPARE(selectedPath(), dir_->filePath("a"));
+    QTreeView* tree = FolderTree();
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    tree->setCurrentIndex(model->index(dir_->filePath("plain")));
+    QCOMPARE(CurrentFolder, FolderBuffer(dir_->filePath("plain")));
+    QCOMPARE(CurrentFolder.size(), std::size_t(260));
+}
+
+void tst_mDirTreeview::followsThePaneAndDetaches() {
+    std::string start = QFile::encodeName(dir_->path()).toStdString();
+    ShowFolderTree(start);
+    QTreeView* tree = FolderTree();
+    QVERIFY(tree);
+    QCOMPARE(tree->parentWidget(), host_.get());
+    QCOMPARE(tree->geometry(), QRect(0, 0, 200, 300));
+    MoveTree(0, 0, 150, 90);
+    QCOMPARE(tree->geometry(), QRect(0, 0, 150, 90));
+    MoveTree(0, 0, -5, -5); // a pane squeezed to nothing
+    QCOMPARE(tree->size(), QSize(0, 0));
+
+    DetachTree();
+    QVERIFY(FolderTree() == nullptr);
+    MoveTree(0, 0, 10, 10); // nothing left to move
+    const std::string before = CurrentFolder;
+    QCoreApplication::processEvents();
+    QCOMPARE(CurrentFolder, before);
+
+    // Without a host pane only the start folder is remembered.
+    SetTreeHost(nullptr);
+    std::string alone = "/somewhere";
+    ShowFolderTree(alone);
+    QVERIFY(FolderTree() == nullptr);
+    QCOMPARE(CurrentFolder, std::string("/somewhere") + '\0');
+}
+
+QTEST_MAIN(tst_mDirTreeview)
+#include "tst_mDirTreeview.moc"

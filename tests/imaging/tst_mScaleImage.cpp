@@ -1,0 +1,481 @@
+#include "imaging/FreeImageLoader.h"
+#include "imaging/mScaleImage.h"
+#include "platform/PictureBox.h"
+
+#include <FreeImage.h>
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using imaging::FreeImageLoader;
+using imaging::PreviewPlacement;
+
+namespace {
+
+constexpr QRgb kRed = 0xFFFF0000;
+constexpr platform::ColorRef kRedRef = 0x000000FF; // 0x00BBGGRR
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+/// A 3 x 2 picture whose every pixel differs, to catch flipped rows and
+/// swapped channels.
+QImage patterned() {
+    QImage img(3, 2, QImage::Format_RGB32);
+    const QRgb px[6] = {0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0, 0xFFD0E0F0, 0xFF0A0B0C};
+    for (int i = 0; i < 6; ++i)
+        img.setPixel(i % 3, i / 3, px[i]);
+    return img;
+}
+
+QImage solid(int w, int h, QRgb colour) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(colour);
+    return img;
+}
+
+/// Saves a FreeImage bitmap made by `fill` to `path`; false when FreeImage
+/// cannot write that kind of image.
+template <class Fill>
+bool saveWithFreeImage(const QString& path, FREE_IMAGE_FORMAT fif, FIBITMAP* dib, int flags,
+                       Fill fill) {
+    if (!dib)
+        return false;
+    fill(dib);
+    const bool ok = FreeImage_Save(fif, dib, QFile::encodeName(path).constData(), flags);
+    FreeImage_Unload(dib);
+    return ok;
+}
+
+/// A BMP header that claims `w` x `h` pixels, followed by a few bytes only.
+QByteArray bmpHeader(qint32 w, qint32 h) {
+    QByteArray b(54 + 16, '\0');
+    auto put32 = [&b](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, quint32(b.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, quint32(w));
+    put32(22, quint32(h));
+    b[26] = 1;
+    b[28] = 24;
+    return b;
+}
+
+/// A device context over an image of the test's own.
+struct TargetDC {
+    TargetDC(int w, int h, QRgb colour) : image(solid(w, h, colour)) {
+        gdi::PixelBuffer buf;
+        buf.bits = image.bits();
+        buf.width = w;
+        buf.height = h;
+        buf.stride = static_cast<std::int32_t>(image.bytesPerLine());
+        buf.bpp = 32;
+        dc = gdi::CreateBufferDC(buf);
+    }
+    ~TargetDC() { gdi::DeleteDC(dc); }
+    TargetDC(const TargetDC&) = delete;
+    TargetDC& operator=(const TargetDC&) = delete;
+    QRgb pixel(int x, int y) const { return image.pixel(x, y) | 0xFF000000u; }
+    QImage image;
+    gdi::HDC dc = nullptr;
+};
+
+} // namespace
+
+class TestScaleImage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void fitPreview_data();
+    void fitPreview();
+    void identify_data();
+    void identify();
+    void loadsExactPixelsTopDown_data();
+    void loadsExactPixelsTopDown();
+    void convertsEveryKind_data();
+    void convertsEveryKind();
+    void badFilesKeepThePicture_data();
+    void badFilesKeepThePicture();
+    void scalePreviewCentresAndRescales();
+    void scalePreviewOfAnEmptyBox();
+    void rescaleBitmap_data();
+    void rescaleBitmap();
+    void paintBitmap_data();
+    void paintBitmap();
+    void paintBitmapStretches();
+    void paintBitmapAtOrigin();
+
+private:
+    QString path(const QString& name) const { return tmp_.filePath(name); }
+    QTemporaryDir tmp_;
+};
+
+void TestScaleImage::initTestCase() {
+    QVERIFY(tmp_.isValid());
+    // FreeImage registers its formats when the library loads; nothing calls
+    // FreeImage_Initialise.
+    QVERIFY(FreeImage_GetFIFCount() > 20);
+}
+
+void TestScaleImage::fitPreview_data() {
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<QSize>("pane");
+    QTest::addColumn<int>("margin");
+    QTest::addColumn<bool>("centre");
+    QTest::addColumn<QRect>("placed");
+    QTest::newRow("landscape") << QSize(4000, 3000) << QSize(400, 400) << 0 << true
+                               << QRect(0, 50, 400, 300);
+    QTest::newRow("portrait") << QSize(3000, 4000) << QSize(400, 400) << 0 << true
+                              << QRect(50, 0, 300, 400);
+    QTest::newRow("small stays small")
+        << QSize(100, 80) << QSize(400, 400) << 0 << true << QRect(150, 160, 100, 80);
+    QTest::newRow("halves to even")
+        << QSize(100, 80) << QSize(401, 403) << 0 << true << QRect(150, 162, 100, 80);
+    QTest::newRow("margin once, not per side")
+        << QSize(4000, 3000) << QSize(400, 400) << 10 << false << QRect(10, 10, 390, 292);
+    QTest::newRow("exact fit") << QSize(400, 400) << QSize(400, 400) << 0 << true
+                               << QRect(0, 0, 400, 400);
+    QTest::newRow("pane smaller than margin")
+        << QSize(100, 80) << QSize(5, 5) << 10 << true << QRect(2, 2, 0, 0);
+    QTest::newRow("empty pane") << QSize(100, 80) << QSize(0, 0) << 0 << true << QRect(0, 0, 0, 0);
+    QTest::newRow("empty source") << QSize(0, 0) << QSize(400, 400) << 0 << true
+                                  << QRect(200, 200, 0, 0);
+}
+
+void TestScaleImage::fitPreview() {
+    QFETCH(QSize, source);
+    QFETCH(QSize, pane);
+    QFETCH(int, margin);
+    QFETCH(bool, centre);
+    QFETCH(QRect, placed);
+    const PreviewPlacement p = imaging::FitPreview(source.width(), source.height(), pane.width(),
+                                                   pane.height(), margin, centre);
+    QCOMPARE(QRect(p.x, p.y, p.width, p.height), placed);
+}
+
+void TestScaleImage::identify_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("flags");
+    const QImage img = solid(4, 4, kRed);
+    QTest::newRow("PNG named .jpg")
+        << "png.jpg" << encoded(img, "PNG") << FreeImageLoader::FormatPng << 0;
+    QTest::newRow("JPEG named .png")
+        << "jpeg.png" << encoded(img, "JPEG") << FreeImageLoader::FormatJpeg << int(JPEG_ACCURATE);
+    QTest::newRow("BMP named .tif")
+        << "bmp.tif" << encoded(img, "BMP") << FreeImageLoader::FormatBmp << 0;
+    QTest::newRow("text named .jpg: by extension")
+        << "text.jpg" << QByteArray("just some words\n") << FreeImageLoader::FormatJpeg
+        << int(JPEG_ACCURATE);
+    QTest::newRow("text, unknown extension")
+        << "text.qqq" << QByteArray("words") << FreeImageLoader::FormatUnknown << 0;
+    QTest::newRow("empty .tiff") << "empty.tiff" << QByteArray() << FreeImageLoader::FormatTiff
+                                 << 0;
+}
+
+void TestScaleImage::identify() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(int, format);
+    QFETCH(int, flags);
+    QVERIFY(writeBytes(path(name), content));
+    const int found = FreeImageLoader::IdentifyFormat(path(name));
+    QCOMPARE(found, format);
+    QCOMPARE(FreeImageLoader::LoadFlags(found), flags);
+}
+
+void TestScaleImage::loadsExactPixelsTopDown_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("PNG") << "exact.png" << encoded(patterned(), "PNG");
+    QTest::newRow("BMP") << "exact.bmp" << encoded(patterned(), "BMP");
+    QTest::newRow("PNG under a wrong name") << "exact.gif" << encoded(patterned(), "PNG");
+}
+
+void TestScaleImage::loadsExactPixelsTopDown() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QVERIFY(writeBytes(path(name), content));
+    platform::PictureBox box;
+    QVERIFY(imaging::LoadImageFile(path(name), box));
+    QCOMPARE(box.size(), QSize(3, 2));
+    QCOMPARE(box.Image(), patterned());
+}
+
+void TestScaleImage::convertsEveryKind_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRgb>("expected"); // pixel (0, 0) over a red background
+    QTest::addColumn<int>("tolerance");
+
+    auto write = [this](const QString& name, const QImage& img, const char* format) {
+        return writeBytes(path(name), encoded(img, format));
+    };
+    QImage half(2, 2, QImage::Format_ARGB32);
+    half.fill(qRgba(0, 255, 0, 128));
+    QVERIFY(write("half.png", half, "PNG"));
+    QTest::newRow("alpha composed over background") << "half.png" << qRgb(127, 128, 0) << 1;
+
+    QImage clear(2, 2, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    QVERIFY(write("clear.png", clear, "PNG"));
+    QTest::newRow("fully transparent shows background") << "clear.png" << kRed << 0;
+
+    QImage indexed(2, 2, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgba(0, 0, 0, 0), qRgb(0, 0, 255)});
+    indexed.fill(0);
+    QVERIFY(write("indexed.png", indexed, "PNG"));
+    QTest::newRow("palette with transparency") << "indexed.png" << kRed << 0;
+
+    QImage deep(2, 2, QImage::Format_RGBA64);
+    deep.fill(QColor::fromRgba64(0x8080, 0x4040, 0x2020, 0xFFFF));
+    QVERIFY(write("deep.png", deep, "PNG"));
+    QTest::newRow("16 bits per channel") << "deep.png" << qRgb(0x80, 0x40, 0x20) << 1;
+
+    QImage grey16(2, 2, QImage::Format_Grayscale16);
+    grey16.fill(QColor::fromRgba64(0x9090, 0x9090, 0x9090));
+    QVERIFY(write("grey16.png", grey16, "PNG"));
+    QTest::newRow("16-bit greyscale") << "grey16.png" << qRgb(0x90, 0x90, 0x90) << 1;
+
+    const bool bmp32 = saveWithFreeImage(path("zeroalpha.bmp"), FIF_BMP,
+                                         FreeImage_Allocate(2, 2, 32), 0, [](FIBITMAP* dib) {
+                                             for (unsigned y = 0; y < 2; ++y) {
+                                                 BYTE* row = FreeImage_GetScanLine(dib, int(y));
+                                                 for (int x = 0; x < 2; ++x, row += 4) {
+                                                     row[FI_RGBA_RED] = 0x11;
+                                                     row[FI_RGBA_GREEN] = 0x22;
+                                                     row[FI_RGBA_BLUE] = 0x33;
+                                                     row[FI_RGBA_ALPHA] = 0;
+                                                 }
+                                             }
+                                         });
+    QVERIFY(bmp32);
+    QTest::newRow("32-bit BMP with unused zero alpha")
+        << "zeroalpha.bmp" << qRgb(0x11, 0x22, 0x33) << 0;
+
+    const bool cmyk = saveWithFreeImage(path("cmyk.tif"), FIF_TIFF, FreeImage_Allocate(2, 2, 32),
+                                        TIFF_CMYK, [](FIBITMAP* dib) {
+                                            for (unsigned y = 0; y < 2; ++y) {
+                                                BYTE* row = FreeImage_GetScanLine(dib, int(y));
+                                                for (int x = 0; x < 2; ++x, row += 4) {
+                                                    row[0] = 0; // C, M, Y, K: pure red
+                                                    row[1] = 255;
+                                                    row[2] = 255;
+                                                    row[3] = 0;
+                                                }
+                                            }
+                                        });
+    QVERIFY(cmyk);
+    QTest::newRow("CMYK TIFF") << "cmyk.tif" << kRed << 2;
+
+    const bool pfm = saveWithFreeImage(
+        path("float.pfm"), FIF_PFM, FreeImage_AllocateT(FIT_RGBF, 2, 2), 0, [](FIBITMAP* dib) {
+            for (unsigned y = 0; y < 2; ++y) {
+                auto* px = reinterpret_cast<FIRGBF*>(FreeImage_GetScanLine(dib, int(y)));
+                for (int x = 0; x < 2; ++x)
+                    px[x] = {1.0f, 1.0f, 1.0f};
+            }
+        });
+    QVERIFY(pfm);
+    QTest::newRow("floating point, tone-mapped") << "float.pfm" << qRgb(255, 255, 255) << 8;
+}
+
+void TestScaleImage::convertsEveryKind() {
+    QFETCH(QString, name);
+    QFETCH(QRgb, expected);
+    QFETCH(int, tolerance);
+    platform::PictureBox box;
+    box.setBackColor(kRedRef);
+    QVERIFY(imaging::LoadImageFile(path(name), box));
+    QCOMPARE(box.size(), QSize(2, 2));
+    const QRgb got = box.Image().pixel(0, 0);
+    const int diff =
+        std::max({std::abs(qRed(got) - qRed(expected)), std::abs(qGreen(got) - qGreen(expected)),
+                  std::abs(qBlue(got) - qBlue(expected))});
+    QVERIFY2(diff <= tolerance, qPrintable(QString::number(got, 16)));
+}
+
+void TestScaleImage::badFilesKeepThePicture_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content"); // null: the test makes the entry itself
+    QTest::addColumn<bool>("mayLoad");       // a partial decode is allowed
+
+    const QImage big = solid(64, 48, 0xFF336699);
+    const QByteArray png = encoded(big, "PNG"), jpg = encoded(big, "JPEG"),
+                     bmp = encoded(big, "BMP");
+    QTest::newRow("0 bytes") << "zero.png" << QByteArray("") << false;
+    QTest::newRow("2 bytes") << "two.bmp" << QByteArray("BM") << false;
+    QTest::newRow("text named .jpg") << "text.jpg" << QByteArray("hello, world\n") << false;
+    QTest::newRow("truncated PNG") << "cut.png" << png.left(png.size() / 2) << true;
+    QTest::newRow("PNG header only") << "head.png" << png.left(40) << false;
+    QTest::newRow("truncated JPEG") << "cut.jpg" << jpg.left(jpg.size() / 2) << true;
+    QTest::newRow("truncated BMP") << "cut.bmp" << bmp.left(bmp.size() / 2) << true;
+    QByteArray corrupt = png;
+    for (qsizetype i = 60; i < corrupt.size(); i += 7)
+        corrupt[i] = char(corrupt[i] ^ 0x5A);
+    QTest::newRow("corrupt PNG") << "corrupt.png" << corrupt << true;
+    QByteArray garbledJpeg = jpg;
+    for (qsizetype i = 2; i < 200 && i < garbledJpeg.size(); ++i)
+        garbledJpeg[i] = char(0xFF);
+    QTest::newRow("garbled JPEG header") << "garbled.jpg" << garbledJpeg << true;
+    QTest::newRow("BMP claiming 20000 x 20000") << "huge.bmp" << bmpHeader(20000, 20000) << false;
+    QTest::newRow("BMP with negative size") << "neg.bmp" << bmpHeader(-5, 0) << false;
+    QTest::newRow("missing file") << "missing.png" << QByteArray() << false;
+    QTest::newRow("folder named .jpg") << "folder.jpg" << QByteArray() << false;
+    QTest::newRow("link loop") << "loop.png" << QByteArray() << false;
+}
+
+void TestScaleImage::badFilesKeepThePicture() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, mayLoad);
+    if (name == "folder.jpg")
+        QVERIFY(QDir(tmp_.path()).mkpath(name));
+    else if (name == "loop.png")
+        QVERIFY(QFile::link(path(name), path(name)));
+    else if (!content.isNull())
+        QVERIFY(writeBytes(path(name), content));
+
+    QVERIFY(writeBytes(path("good.png"), encoded(patterned(), "PNG")));
+    platform::PictureBox box;
+    QVERIFY(imaging::LoadImageFile(path("good.png"), box));
+    const bool loaded = imaging::LoadImageFile(path(name), box);
+    if (!loaded || !mayLoad) {
+        QVERIFY(!loaded);
+        QCOMPARE(box.Image(), patterned());
+    } else {
+        QCOMPARE(box.size(), QSize(64, 48));
+    }
+}
+
+void TestScaleImage::scalePreviewCentresAndRescales() {
+    QVERIFY(writeBytes(path("wide.png"), encoded(solid(400, 300, 0xFF00FF00), "PNG")));
+    platform::PictureBox load, pane;
+    pane.setBackColor(kRedRef);
+    pane.resize(200, 200);
+    QVERIFY(imaging::LoadImageFile(path("wide.png"), load));
+    imaging::ScalePreview(load, pane, 0, true);
+    QImage shown = pane.Image();
+    QCOMPARE(shown.pixel(100, 10), kRed);         // above the picture: background
+    QCOMPARE(shown.pixel(100, 190), kRed);        // below it
+    QCOMPARE(shown.pixel(100, 100), 0xFF00FF00u); // the picture, 200 x 150 at (0, 25)
+    QCOMPARE(shown.pixel(0, 25), 0xFF00FF00u);
+    QCOMPARE(shown.pixel(0, 24), kRed);
+
+    // A resize of the pane scales again from the load box, without a reload.
+    QFile::remove(path("wide.png"));
+    pane.resize(100, 100);
+    imaging::ScalePreview(load, pane, 0, true);
+    shown = pane.Image();
+    QCOMPARE(shown.pixel(50, 11), kRed); // 100 x 75 at (0, 12)
+    QCOMPARE(shown.pixel(50, 12), 0xFF00FF00u);
+    QCOMPARE(shown.pixel(50, 86), 0xFF00FF00u);
+    QCOMPARE(shown.pixel(50, 87), kRed);
+}
+
+void TestScaleImage::scalePreviewOfAnEmptyBox() {
+    platform::PictureBox load, pane;
+    load.resize(0, 0);
+    pane.setBackColor(kRedRef);
+    pane.resize(50, 50);
+    imaging::ScalePreview(load, pane, 0, true);
+    QCOMPARE(pane.Image(), solid(50, 50, kRed));
+    pane.resize(0, 0); // nothing to paint into either
+    imaging::ScalePreview(load, pane, 0, true);
+}
+
+void TestScaleImage::rescaleBitmap_data() {
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<QSize>("asked");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QSize>("result");
+    QTest::newRow("both given") << QSize(100, 80) << QSize(30, 20) << 5 << QSize(30, 20);
+    QTest::newRow("height from width") << QSize(100, 80) << QSize(50, 0) << 5 << QSize(50, 40);
+    QTest::newRow("width from height") << QSize(100, 80) << QSize(0, 40) << 5 << QSize(50, 40);
+    QTest::newRow("neither: unchanged") << QSize(100, 80) << QSize(0, -3) << 5 << QSize(100, 80);
+    QTest::newRow("computed height 0: unchanged")
+        << QSize(1000, 10) << QSize(1, 0) << 5 << QSize(1000, 10);
+    QTest::newRow("unknown filter: unchanged")
+        << QSize(100, 80) << QSize(50, 40) << 9 << QSize(100, 80);
+    QTest::newRow("box filter") << QSize(100, 80) << QSize(10, 8) << 0 << QSize(10, 8);
+    QTest::newRow("enlarging works too") << QSize(4, 4) << QSize(8, 8) << 5 << QSize(8, 8);
+}
+
+void TestScaleImage::rescaleBitmap() {
+    QFETCH(QSize, source);
+    QFETCH(QSize, asked);
+    QFETCH(int, filter);
+    QFETCH(QSize, result);
+    const QImage src = solid(source.width(), source.height(), 0xFF204060);
+    const QImage out = imaging::RescaleBitmap(src, asked.width(), asked.height(), filter);
+    QCOMPARE(out.size(), result);
+    QCOMPARE(out.pixel(out.width() / 2, out.height() / 2), 0xFF204060u);
+    QVERIFY(imaging::RescaleBitmap(QImage(), 10, 10, 5).isNull());
+}
+
+void TestScaleImage::paintBitmap_data() {
+    QTest::addColumn<quint32>("rop");
+    QTest::addColumn<QRgb>("expected"); // 0xFF0F0F0F source over 0xFFF0F0FF target
+    QTest::newRow("SRCCOPY") << quint32(gdi::SRCCOPY) << QRgb(0xFF0F0F0F);
+    QTest::newRow("SRCAND") << quint32(gdi::SRCAND) << QRgb(0xFF00000F);
+    QTest::newRow("SRCPAINT") << quint32(gdi::SRCPAINT) << QRgb(0xFFFFFFFF);
+    QTest::newRow("unsupported: nothing") << quint32(0x00550009) << QRgb(0xFFF0F0FF);
+}
+
+void TestScaleImage::paintBitmap() {
+    QFETCH(quint32, rop);
+    QFETCH(QRgb, expected);
+    TargetDC target(8, 8, 0xFFF0F0FF);
+    const QImage src = solid(2, 2, 0xFF0F0F0F);
+    imaging::PaintBitmap(target.dc, src, 3, 4, 0, 0, 0, 0, 0, 0, rop);
+    QCOMPARE(target.pixel(3, 4), expected);
+    QCOMPARE(target.pixel(4, 5), expected);
+    QCOMPARE(target.pixel(5, 5), 0xFFF0F0FFu); // only the default 2 x 2 area
+    QCOMPARE(target.pixel(2, 4), 0xFFF0F0FFu);
+
+    imaging::PaintBitmap(nullptr, src, 0, 0);          // no context: nothing
+    imaging::PaintBitmap(target.dc, QImage(), 0, 0);   // no bitmap: nothing
+    imaging::PaintBitmap(target.dc, src, 0, 0, -4, 2); // negative size: nothing
+    QCOMPARE(target.pixel(0, 0), 0xFFF0F0FFu);
+}
+
+void TestScaleImage::paintBitmapStretches() {
+    TargetDC target(8, 8, 0xFF000000);
+    gdi::SetStretchBltMode(target.dc, 3); // COLORONCOLOR
+    imaging::PaintBitmap(target.dc, solid(2, 2, 0xFF808080), 1, 1, 4, 4);
+    QCOMPARE(target.pixel(1, 1), 0xFF808080u);
+    QCOMPARE(target.pixel(4, 4), 0xFF808080u);
+    QCOMPARE(target.pixel(5, 5), 0xFF000000u);
+}
+
+void TestScaleImage::paintBitmapAtOrigin() {
+    TargetDC target(4, 4, 0xFF000000);
+    const QImage src = solid(3, 2, 0xFFABCDEF);
+    QCOMPARE(imaging::PaintBitmapAtOrigin(target.dc, src, 3, 2), 2);
+    QCOMPARE(target.pixel(2, 1), 0xFFABCDEFu);
+    QCOMPARE(target.pixel(3, 1), 0xFF000000u);
+    QCOMPARE(target.pixel(0, 2), 0xFF000000u);
+    QCOMPARE(imaging::PaintBitmapAtOrigin(target.dc, src, 3, 10), 2); // only rows that exist
+    QCOMPARE(imaging::PaintBitmapAtOrigin(nullptr, src, 3, 2), 0);
+    QCOMPARE(imaging::PaintBitmapAtOrigin(target.dc, QImage(), 3, 2), 0);
+}
+
+QTEST_MAIN(TestScaleImage)
+#include "tst_mScaleImage.moc"
