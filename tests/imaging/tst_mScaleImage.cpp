@@ -119,7 +119,6 @@ private slots:
     void rescaleBitmap();
     void paintBitmap_data();
     void paintBitmap();
-    void paintBitmapStretches();
     void paintBitmapAtOrigin();
 
 private:
@@ -454,15 +453,6 @@ void TestScaleImage::paintBitmap() {
     imaging::PaintBitmap(target.dc, QImage(), 0, 0);   // no bitmap: nothing
     imaging::PaintBitmap(target.dc, src, 0, 0, -4, 2); // negative size: nothing
     QCOMPARE(target.pixel(0, 0), 0xFFF0F0FFu);
-}
-
-void TestScaleImage::paintBitmapStretches() {
-    TargetDC target(8, 8, 0xFF000000);
-    gdi::SetStretchBltMode(target.dc, 3); // COLORONCOLOR
-    imaging::PaintBitmap(target.dc, solid(2, 2, 0xFF808080), 1, 1, 4, 4);
-    QCOMPARE(target.pixel(1, 1), 0xFF808080u);
-    QCOMPARE(target.pixel(4, 4), 0xFF808080u);
-    QCOMPARE(target.pixel(5, 5), 0xFF000000u);
 }
 
 void TestScaleImage::paintBitmapAtOrigin() {
