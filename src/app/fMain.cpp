@@ -19,6 +19,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTreeView>
 
 using platform::PictureBox;
 
@@ -99,10 +100,7 @@ void fMain::CreateControls() {
     cmdVisit_->setObjectName(QStringLiteral("cmdVisit"));
     cmdVisit_->resize(cmdAbout_->size());
     CreateStatusStrip();
-    // The window opens centred on the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen();
 
     connect(picLV_, &PictureBox::Resize, this, &fMain::picLV_Resize);
     connect(picStatus_, &PictureBox::Resize, this, &fMain::picStatus_Resize);
@@ -204,6 +202,8 @@ void fMain::Form_Load() {
     ComboFilter_Click();
     // 7, 8. Report view and its columns.
     lvFiles_->setView(platform::ListView::Report);
+    lvFiles_->reportView()->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvFiles_->reportView()->setAlternatingRowColors(true);
     lvFiles_->addColumn(QStringLiteral("Name"), 2200);
     lvFiles_->addColumn(QStringLiteral("Size"), -1, Qt::AlignRight);
     lvFiles_->addColumn(QStringLiteral("Type"), 1500);
@@ -215,6 +215,12 @@ void fMain::Form_Load() {
     // 13, 14.
     setWindowTitle(QStringLiteral("Vistrel"));
     cmdVisit_->setText(QStringLiteral("Visit ") + QStringLiteral("Corvantis"));
+}
+
+void fMain::CentreOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - frameGeometry().center() + pos());
+    }
 }
 
 QAction* fMain::ToolbarButton(int index) const {

@@ -74,6 +74,8 @@ public:
     void SetOuterSizeTwips(int widthTwips, int heightTwips);
     /// The outer size in twips (frame included).
     QSize OuterSizeTwips() const;
+    /// Places the window in the middle of the primary screen's free area.
+    void CentreOnScreen();
 
     /// Re-lists the current folder (called by the tree, the filter and Refresh):
     /// clears the preview, points Flfiles at CurrentFolder, lists the folder it

@@ -30,14 +30,15 @@ std::unique_ptr<fMain> StartUp(const StartupServices& services) {
     auto window = std::make_unique<fMain>();
     SetTreeHost(window->pictreeview());
 
-    // The splash may unload itself early (it closes when it loses the focus), so
-    // it is watched through a guarded pointer and a splash that is gone counts as
-    // ready: waiting for it would never end.
+    // The splash may close itself early (when it loses the focus), so it is
+    // watched through a guarded pointer, and a splash that is closed or gone
+    // counts as ready: waiting for it could otherwise never end.
     QPointer<fSplash> splash = services.makeSplash().release();
     splash->show();
     const settings::SetupRecord& setup = settings::Setup;
     window->SetOuterSizeTwips(setup.WindowWidth, setup.WindowHeight);
-    while (splash != nullptr && !splash->ReadyToClose()) {
+    window->CentreOnScreen(); // centred at its stored size
+    while (splash != nullptr && splash->isVisible() && !splash->ReadyToClose()) {
         services.waitForEvents();
     }
 

@@ -99,7 +99,17 @@ double PictureBox::ScaleHeight() const {
 }
 
 void PictureBox::syncImageSize() const {
+    // Whoever replaced the image through Surface() may have left another format.
+    if (!image_.isNull() && image_.format() != QImage::Format_RGB32) {
+        image_ = image_.convertToFormat(QImage::Format_RGB32);
+    }
     if (image_.size() == size() || (image_.isNull() && size().isEmpty())) {
+        // Rebind when the pixels moved (replaced, or detached from a copy) or
+        // are shared with a copy, which must not see drawing on the box.
+        if (dc_ != nullptr &&
+            (image_.constBits() != boundBits_ || (!image_.isNull() && !image_.isDetached()))) {
+            bindContext();
+        }
         return;
     }
     if (size().isEmpty()) {
@@ -135,7 +145,7 @@ QImage PictureBox::Image() const {
     return image_.copy();
 }
 
-QImage& PictureBox::surface() {
+QImage& PictureBox::Surface() {
     syncImageSize();
     return image_;
 }
@@ -155,13 +165,16 @@ void PictureBox::bindContext() const {
     }
     gdi::PixelBuffer buffer;
     if (!image_.isNull()) {
-        buffer.bits = image_.bits();
+        buffer.bits = image_.bits(); // detaches from any copy: the box owns these pixels
         buffer.width = image_.width();
         buffer.height = image_.height();
         buffer.stride = static_cast<std::int32_t>(image_.bytesPerLine());
         buffer.bpp = 32;
     }
-    gdi::SelectBuffer(dc_, buffer);
+    if (!gdi::SelectBuffer(dc_, buffer)) {
+        gdi::SelectBuffer(dc_, gdi::PixelBuffer{}); // never left bound to old pixels
+    }
+    boundBits_ = image_.constBits();
 }
 
 void PictureBox::setImage(const QImage& image) {

@@ -63,12 +63,18 @@ public:
     bool AutoSize() const { return autoSize_; }
     void setAutoSize(bool New_AutoSize) { autoSize_ = New_AutoSize; }
 
+    /// The image itself, for drawing with a QPainter (Format_RGB32, the
+    /// widget's size). The reference is valid until the widget's size changes.
+    /// Do not keep copies of it while drawing through it; use Image() for a
+    /// copy. Call update() (or Refresh()) after drawing so the change shows.
+    QImage& Surface();
+
     /// Draws on the image: `draw` gets a painter on it (the image's size is
     /// the widget's), and the widget is repainted afterwards. The painter must
     /// not be kept beyond the call.
     template <typename Draw>
     void Paint(Draw&& draw) {
-        QPainter painter(&surface());
+        QPainter painter(&Surface());
         draw(painter);
         painter.end();
         update();
@@ -78,8 +84,10 @@ public:
     /// B,G,R,X rows), for BitBlt, StretchBlt and FillRect onto and from the
     /// box. The handle is the box's: it stays the same for the box's life and
     /// follows the image when the widget's size changes (a box without area
-    /// leaves it unbound, so blits do nothing). Do not delete it. Call
-    /// update() (or Refresh()) after drawing through it.
+    /// leaves it unbound, so blits do nothing). Do not delete it. Take it
+    /// from hDC() for each drawing operation rather than keeping it across
+    /// other drawing on the box, so that it is bound to the current pixels.
+    /// Call update() (or Refresh()) after drawing through it.
     gdi::HDC hDC();
 
     /// Repaints at once (the old "Refresh").
@@ -121,15 +129,16 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    QImage& surface();
     void syncImageSize() const;
     void bindContext() const;
     double toScale(double pixels) const;
 
-    // Never shared with another QImage (Image() hands out deep copies), so its
-    // pixels only move when the size changes and the context can point at them.
+    // Image() hands out deep copies, so the pixels normally move only when the
+    // size changes; boundBits_ lets every entry point notice any other move and
+    // bind the context again.
     mutable QImage image_;
     mutable gdi::HDC dc_ = nullptr;
+    mutable const uchar* boundBits_ = nullptr;
     ColorRef backColor_;
     ScaleMode scaleMode_ = ScaleMode::Pixels;
     bool autoSize_ = false;

@@ -31,7 +31,7 @@ QFont SplashFont(bool bold) {
 } // namespace
 
 QString fSplash::MakerLine() {
-    return QStringLiteral("An image browser made by Corvantis");
+    return QStringLiteral("Made by Corvantis");
 }
 
 QString fSplash::LegalNotice() {

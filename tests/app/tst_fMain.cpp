@@ -3,7 +3,6 @@
 
 #include "SettingsSandbox.h"
 #include "app/FilterTable.h"
-#include "app/ToolbarIcons.h"
 #include "app/fMain.h"
 #include "controls/Splitter.h"
 #include "platform/ListView.h"
@@ -31,8 +30,6 @@ private slots:
     void listColumns();
     void toolbar_data();
     void toolbar();
-    void drawnIcons_data();
-    void drawnIcons();
     void layout_data();
     void layout();
     void minimumSize_data();
@@ -98,33 +95,15 @@ void tst_fMain::creationBuildsControls() {
     QCOMPARE(window.cmdAbout()->text(), QStringLiteral("&About this program"));
     QCOMPARE(window.cmdVisit()->text(), QStringLiteral("Visit Corvantis"));
     QVERIFY(window.lblCount()->text().isEmpty());
-
-    QCOMPARE(window.hSplit()->Child1(), window.pictreeview());
-    QCOMPARE(window.hSplit()->Child2(), window.picLV());
     QCOMPARE(window.vSplit()->Child1(), window.hSplit());
-    QCOMPARE(window.vSplit()->Child2(), window.picPreview());
     QCOMPARE(int(window.hSplit()->SplitterWidth()), 90);
     QCOMPARE(int(window.vSplit()->SplitterWidth()), 90);
-    QCOMPARE(window.pictreeview()->scaleMode(), platform::ScaleMode::Pixels);
-    QCOMPARE(window.picLV()->scaleMode(), platform::ScaleMode::Twips);
-    QCOMPARE(window.picPreview()->scaleMode(), platform::ScaleMode::Pixels);
-    QCOMPARE(window.ComboFilter()->parentWidget(), window.picLV());
-    QCOMPARE(window.lvFiles()->parentWidget(), window.picLV());
-    QCOMPARE(window.ucGIF1()->parentWidget(), window.picPreview());
-    QCOMPARE(window.sbInfo()->parentWidget(), window.picStatus());
-    QCOMPARE(window.pbThumbs()->parentWidget(), window.picStatus());
-    QCOMPARE(window.lblCount()->parentWidget(), window.picCount());
 
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(!window.ucGIF1()->isVisible());
     QVERIFY(!window.PicLoad()->isVisible());
     QVERIFY(window.lvFiles()->isVisible());
-    for (int i = 1; i <= 3; ++i) {
-        QVERIFY(window.StatusPanel(i) != nullptr);
-    }
-    QCOMPARE(window.StatusPanel(0), nullptr);
-    QCOMPARE(window.StatusPanel(4), nullptr);
 }
 
 void tst_fMain::filterBox() {
@@ -197,29 +176,6 @@ void tst_fMain::toolbar() {
         QCOMPARE(action->data().toString(), key);
         QCOMPARE(action->toolTip(), toolTip);
         QVERIFY(!action->icon().isNull());
-    }
-}
-
-void tst_fMain::drawnIcons_data() {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<bool>("exists");
-    for (const char* key : {"Browse", "Edit", "Exit", "Refresh", "Options", "Help"}) {
-        QTest::newRow(key) << QString::fromLatin1(key) << true;
-    }
-    QTest::newRow("unknown") << QStringLiteral("Nothing") << false;
-}
-
-void tst_fMain::drawnIcons() {
-    QFETCH(QString, key);
-    QFETCH(bool, exists);
-    const QIcon icon = DrawnToolbarIcon(key);
-    QCOMPARE(!icon.isNull(), exists);
-    QCOMPARE(!ToolbarIcon(key).isNull(), exists);
-    if (exists) {
-        // The hovered button shows a different image.
-        const QImage normal = icon.pixmap(24, QIcon::Normal).toImage();
-        const QImage hover = icon.pixmap(24, QIcon::Active).toImage();
-        QVERIFY(normal != hover);
     }
 }
 

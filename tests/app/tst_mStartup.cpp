@@ -1,0 +1,240 @@
+// Start-up: AddBackslash, and the order in which Main brings the program up,
+// driven with stand-in services so that each step can be observed.
+
+#include "SettingsSandbox.h"
+#include "app/fMain.h"
+#include "app/mDirTreeview.h"
+#include "app/mStartup.h"
+#include "controls/Splitter.h"
+#include "platform/Events.h"
+#include "platform/PictureBox.h"
+#include "windows/fSplash.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QTest>
+#include <chrono>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string kSep(1, QDir::separator().toLatin1());
+
+// Stand-in services that record what start-up asks of them.
+struct Recorder {
+    settings::SetupRecord toLoad = settings::DefaultSetup();
+    std::chrono::milliseconds splashDelay{0};
+    int loads = 0;
+    int doEvents = 0;
+    int waits = 0;
+    bool hiddenWhileWaiting = true;
+    QSize outerWhileWaiting;
+    QPointer<fSplash> splash;
+    std::string treePath;
+    int treeCalls = 0;
+    bool mainVisibleAtTree = false;
+    bool splashGoneAtTree = false;
+    std::function<void()> onWait;
+
+    StartupServices Services() {
+        StartupServices s;
+        s.loadSetup = [this] {
+            ++loads;
+            settings::Setup = toLoad;
+        };
+        s.doEvents = [this] {
+            ++doEvents;
+            platform::DoEvents();
+        };
+        s.waitForEvents = [this] {
+            ++waits;
+            const QWidget* host = TreeHost();
+            hiddenWhileWaiting =
+                hiddenWhileWaiting && host != nullptr && !host->window()->isVisible();
+            if (host != nullptr) {
+                outerWhileWaiting = host->window()->frameGeometry().size() * 15;
+            }
+            if (onWait) {
+                onWait();
+            }
+            platform::WaitForEvents();
+        };
+        s.makeSplash = [this] {
+            auto made = std::make_unique<fSplash>(splashDelay);
+            splash = made.get();
+            return made;
+        };
+        s.showFolderTree = [this](std::string& path) {
+            ++treeCalls;
+            treePath = path;
+            const QWidget* host = TreeHost();
+            mainVisibleAtTree = host != nullptr && host->window()->isVisible();
+            splashGoneAtTree = splash.isNull();
+        };
+        return s;
+    }
+};
+
+} // namespace
+
+class tst_mStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void addBackslash_data();
+    void addBackslash();
+    void readySplashSkipsTheWait();
+    void waitsForTheSplash();
+    void splashClosedEarlyEndsTheWait();
+    void startFolder_data();
+    void startFolder();
+    void windowFromSettings_data();
+    void windowFromSettings();
+
+private:
+    std::unique_ptr<SettingsSandbox> sandbox_;
+};
+
+void tst_mStartup::init() {
+    sandbox_ = std::make_unique<SettingsSandbox>();
+}
+
+void tst_mStartup::cleanup() {
+    sandbox_.reset();
+}
+
+void tst_mStartup::addBackslash_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+
+    const QString sep = QDir::separator();
+    QTest::newRow("empty becomes a lone separator") << QString() << sep;
+    QTest::newRow("a lone separator stays") << sep << sep;
+    QTest::newRow("no trailing separator") << "pictures"
+                                           << "pictures" + sep;
+    QTest::newRow("trailing separator stays") << "pictures" + sep << "pictures" + sep;
+    QTest::newRow("nested") << sep + "home" + sep + "a b" << sep + "home" + sep + "a b" + sep;
+}
+
+void tst_mStartup::addBackslash() {
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    std::string text = path.toStdString();
+    std::string& result = AddBackslash(text);
+    QCOMPARE(&result, &text); // changes the argument itself
+    QCOMPARE(QString::fromStdString(text), expected);
+}
+
+void tst_mStartup::readySplashSkipsTheWait() {
+    Recorder r;
+    r.toLoad.PaneSplitPercent = 33; // visible in the window only if loaded first
+    const std::unique_ptr<fMain> window = StartUp(r.Services());
+
+    QCOMPARE(r.loads, 1);
+    QCOMPARE(r.waits, 0);
+    QCOMPARE(r.doEvents, 2);
+    QCOMPARE(int(window->hSplit()->SplitPercent()), 33);
+    QCOMPARE(TreeHost(), window->pictreeview());
+    QCOMPARE(r.treeCalls, 1);
+    QVERIFY(r.mainVisibleAtTree);
+    QVERIFY(r.splashGoneAtTree);
+    QVERIFY(window->isVisible());
+}
+
+void tst_mStartup::waitsForTheSplash() {
+    Recorder r;
+    r.splashDelay = 100ms;
+    r.toLoad.WindowWidth = 12000;
+    r.toLoad.WindowHeight = 9000;
+    const std::unique_ptr<fMain> window = StartUp(r.Services());
+
+    QVERIFY(r.waits > 0);
+    QVERIFY(r.hiddenWhileWaiting);
+    // Sized from the settings before the wait, while still hidden.
+    QCOMPARE(r.outerWhileWaiting, QSize(12000, 9000));
+    QVERIFY(r.splashGoneAtTree);
+    QVERIFY(r.mainVisibleAtTree);
+}
+
+void tst_mStartup::splashClosedEarlyEndsTheWait() {
+    // A splash that goes away before its delay (it lost the focus) must not leave
+    // start-up waiting for ever.
+    Recorder r;
+    r.splashDelay = 1h;
+    r.onWait = [&r] {
+        if (r.splash != nullptr) {
+            r.splash->close();
+        }
+    };
+    const std::unique_ptr<fMain> window = StartUp(r.Services());
+    QVERIFY(r.waits >= 1);
+    QCOMPARE(r.treeCalls, 1);
+    QVERIFY(window->isVisible());
+}
+
+void tst_mStartup::startFolder_data() {
+    QTest::addColumn<QByteArray>("lastPath");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray sep(1, QDir::separator().toLatin1());
+    QTest::newRow("gains a separator")
+        << QByteArray("/srv/pictures") << QByteArray("/srv/pictures") + sep;
+    QTest::newRow("keeps its separator")
+        << QByteArray("/srv/pictures") + sep << QByteArray("/srv/pictures") + sep;
+    QTest::newRow("NUL and padding as the tree stores it")
+        << QByteArray("/srv/pictures") + QByteArray(1, '\0') + QByteArray(246, ' ')
+        << QByteArray("/srv/pictures") + sep;
+    QTest::newRow("surrounding spaces")
+        << QByteArray("  /srv/a b  ") << QByteArray("/srv/a b") + sep;
+    QTest::newRow("nothing stored") << QByteArray() << sep;
+}
+
+void tst_mStartup::startFolder() {
+    QFETCH(QByteArray, lastPath);
+    QFETCH(QByteArray, expected);
+    Recorder r;
+    r.toLoad.LastPath = lastPath.toStdString();
+    const std::unique_ptr<fMain> window = StartUp(r.Services());
+    QCOMPARE(QByteArray::fromStdString(r.treePath), expected);
+    // The stored value itself is left as it was.
+    QCOMPARE(QByteArray::fromStdString(settings::Setup.LastPath), lastPath);
+}
+
+void tst_mStartup::windowFromSettings_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QSize>("twips");
+    QTest::addColumn<bool>("maximized");
+
+    QTest::newRow("defaults") << 0 << QSize(9045, 7245) << false;
+    QTest::newRow("restored 12000 x 9000") << 0 << QSize(12000, 9000) << false;
+    QTest::newRow("maximized keeps the size as its normal size") << 2 << QSize(9000, 6000) << true;
+    QTest::newRow("too small snaps to the minimum") << 0 << QSize(3000, 2000) << false;
+    QTest::newRow("damaged sizes snap to the minimum") << 5 << QSize(-300, 0) << false;
+}
+
+void tst_mStartup::windowFromSettings() {
+    QFETCH(int, state);
+    QFETCH(QSize, twips);
+    QFETCH(bool, maximized);
+    Recorder r;
+    r.toLoad.WindowState = static_cast<std::int16_t>(state);
+    r.toLoad.WindowWidth = static_cast<std::int16_t>(twips.width());
+    r.toLoad.WindowHeight = static_cast<std::int16_t>(twips.height());
+    const std::unique_ptr<fMain> window = StartUp(r.Services());
+
+    QVERIFY(window->isVisible());
+    QTRY_COMPARE(window->isMaximized(), maximized);
+    if (maximized) {
+        // The stored size is the outer size: the normal client area plus the frame.
+        const QSize frame = window->frameGeometry().size() - window->size();
+        QCOMPARE((window->normalGeometry().size() + frame) * 15, twips);
+        return;
+    }
+    QTRY_COMPARE(window->OuterSizeTwips(), twips.expandedTo(QSize(7485, 4695)));
+}
+
+QTEST_MAIN(tst_mStartup)
+#include "tst_mStartup.moc"

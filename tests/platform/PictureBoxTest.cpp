@@ -287,6 +287,22 @@ void PictureBoxTest::deviceContextFollowsImage() {
     gdi::FillRect(dc, gdi::Rect{0, 0, 30, 20}, 0xFFFFFF);
     QCOMPARE(before.pixel(29, 19), qRgb(0, 255, 0));
 
+    // A copy taken through Surface() and an image replaced through it: the
+    // context follows the box's own pixels.
+    QImage shared = box.Surface();
+    QCOMPARE(gdi::FillRect(box.hDC(), gdi::Rect{0, 0, 1, 1}, 0x0000FF), 1);
+    QCOMPARE(box.Image().pixel(0, 0), qRgb(255, 0, 0));
+    QCOMPARE(shared.pixel(0, 0), qRgb(255, 255, 255));
+    shared = QImage();
+    QImage indexed(30, 20, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(9, 9, 9)});
+    indexed.fill(0);
+    box.Surface() = indexed;
+    QCOMPARE(box.Surface().format(), QImage::Format_RGB32);
+    QCOMPARE(gdi::FillRect(box.hDC(), gdi::Rect{0, 0, 1, 1}, 0x00FF00), 1);
+    QCOMPARE(box.Image().pixel(0, 0), qRgb(0, 255, 0));
+    QCOMPARE(box.Image().pixel(1, 0), qRgb(9, 9, 9));
+
     box.resize(0, 0); // no area: unbound, blits refuse
     QCOMPARE(box.hDC(), dc);
     QVERIFY(gdi::GetBuffer(dc).bits == nullptr);
