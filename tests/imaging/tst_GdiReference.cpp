@@ -94,6 +94,53 @@ std::uint32_t areaAverage(const gdi::PixelBuffer& src, const Case& c, std::int64
     return out;
 }
 
+struct Modelled {
+    std::vector<std::pair<int, int>> averaged; // pixels whose value is an average
+    bool touched = false;                      // any pixel drawn at all
+};
+
+// Applies the model of the blit `c` from `src` to `expected`, reading the
+// source as it was before (it may be the destination itself).
+Modelled runModel(const Buffer& src, Buffer& expected, const Case& c, bool halftone) {
+    Modelled m;
+    Buffer srcCopy = src;
+    std::map<std::uint32_t, std::uint32_t> memo;
+    const gdi::PixelBuffer sv = srcCopy.view(), dv = expected.view();
+    const bool rawCopy = sv.bpp == dv.bpp && (sv.bpp >= 16 || samePalette(sv, dv));
+    for (int dy = 0; dy < dv.height; ++dy)
+        for (int dx = 0; dx < dv.width; ++dx) {
+            const std::int64_t i = std::int64_t{dx} - c.x, j = std::int64_t{dy} - c.y;
+            if (c.w == 0 || c.h == 0 || i < 0 || i >= c.w || j < 0 || j >= c.h)
+                continue;
+            const std::int64_t sx = sample(i, c.w, c.xs, c.ws, sv.width);
+            const std::int64_t sy = sample(j, c.h, c.ys, c.hs, sv.height);
+            if (sx < 0 || sy < 0)
+                continue;
+            m.touched = true;
+            if (halftone) {
+                m.averaged.emplace_back(dx, dy);
+                testpx::setRaw(dv, dx, dy, model(dv, areaAverage(sv, c, i, j), memo));
+                continue;
+            }
+            const std::uint32_t s = testpx::raw(sv, int(sx), int(sy));
+            const std::uint32_t v = rawCopy ? s : model(dv, testpx::colourOf(sv, s), memo);
+            const std::uint32_t old = testpx::raw(dv, dx, dy);
+            testpx::setRaw(dv, dx, dy,
+                           c.rop == gdi::SRCCOPY  ? v
+                           : c.rop == gdi::SRCAND ? (old & v)
+                                                  : (old | v));
+        }
+    return m;
+}
+
+QByteArray describe(int n, const Buffer& src, const Buffer& dst, const Case& c) {
+    return QString::asprintf("case %d: %d->%d dst %dx%d (%d,%d,%d,%d) src %dx%d (%d,%d,%d,%d) "
+                             "rop %x mode %d",
+                             n, src.bpp, dst.bpp, dst.width, dst.height, c.x, c.y, c.w, c.h,
+                             src.width, src.height, c.xs, c.ys, c.ws, c.hs, c.rop, c.mode)
+        .toUtf8();
+}
+
 class Randomizer {
 public:
     explicit Randomizer(std::uint32_t seed) : m_rng(seed) {}
@@ -159,36 +206,8 @@ void tst_GdiReference::randomBlitsMatchModel() {
         if (halftone)
             c.mode = gdi::HALFTONE;
 
-        Buffer srcCopy = src; // what the source held before anything was written
         Buffer expected = dst;
-        std::map<std::uint32_t, std::uint32_t> memo;
-        const gdi::PixelBuffer sv = srcCopy.view(), dv = expected.view();
-        const bool rawCopy = sBpp == dBpp && (sBpp >= 16 || samePalette(sv, dv));
-        std::vector<std::pair<int, int>> averaged;
-        bool touched = false;
-        for (int dy = 0; dy < dst.height; ++dy)
-            for (int dx = 0; dx < dst.width; ++dx) {
-                const std::int64_t i = std::int64_t{dx} - c.x, j = std::int64_t{dy} - c.y;
-                if (c.w == 0 || c.h == 0 || i < 0 || i >= c.w || j < 0 || j >= c.h)
-                    continue;
-                const std::int64_t sx = sample(i, c.w, c.xs, c.ws, src.width);
-                const std::int64_t sy = sample(j, c.h, c.ys, c.hs, src.height);
-                if (sx < 0 || sy < 0)
-                    continue;
-                touched = true;
-                if (halftone) {
-                    averaged.emplace_back(dx, dy);
-                    testpx::setRaw(dv, dx, dy, model(dv, areaAverage(sv, c, i, j), memo));
-                    continue;
-                }
-                const std::uint32_t s = testpx::raw(sv, int(sx), int(sy));
-                const std::uint32_t v = rawCopy ? s : model(dv, testpx::colourOf(sv, s), memo);
-                const std::uint32_t old = testpx::raw(dv, dx, dy);
-                testpx::setRaw(dv, dx, dy,
-                               c.rop == gdi::SRCCOPY  ? v
-                               : c.rop == gdi::SRCAND ? (old & v)
-                                                      : (old | v));
-            }
+        const Modelled m = runModel(src, expected, c, halftone);
 
         Dc sDc(gdi::CreateBufferDC(src.view()));
         Dc dDcOwn(self ? nullptr : gdi::CreateBufferDC(dstOwn.view()));
@@ -197,34 +216,15 @@ void tst_GdiReference::randomBlitsMatchModel() {
         const int r =
             stretch ? gdi::StretchBlt(dDc, c.x, c.y, c.w, c.h, sDc, c.xs, c.ys, c.ws, c.hs, c.rop)
                     : gdi::BitBlt(dDc, c.x, c.y, c.w, c.h, sDc, c.xs, c.ys, c.rop);
-        const QByteArray what =
-            QString("case %1: %2->%3 dst %4x%5 (%6,%7,%8,%9) src %10x%11 (%12,%13,%14,%15) rop %16 "
-                    "mode %17")
-                .arg(n)
-                .arg(sBpp)
-                .arg(dBpp)
-                .arg(dst.width)
-                .arg(dst.height)
-                .arg(c.x)
-                .arg(c.y)
-                .arg(c.w)
-                .arg(c.h)
-                .arg(src.width)
-                .arg(src.height)
-                .arg(c.xs)
-                .arg(c.ys)
-                .arg(c.ws)
-                .arg(c.hs)
-                .arg(c.rop, 0, 16)
-                .arg(c.mode)
-                .toUtf8();
+        const QByteArray what = describe(n, src, dst, c);
         QVERIFY2(r == 1, what.constData());
-        drawing += touched;
+        drawing += m.touched;
         if (!halftone) {
             QVERIFY2(dst.storage == expected.storage, what.constData());
             continue;
         }
-        for (auto [dx, dy] : averaged) { // rounding may differ by one step
+        const gdi::PixelBuffer dv = expected.view();
+        for (auto [dx, dy] : m.averaged) { // rounding may differ by one step
             const std::uint32_t got = testpx::colour(dst.view(), dx, dy);
             const std::uint32_t want = testpx::colour(dv, dx, dy);
             for (int k = 0; k < 24; k += 8)
