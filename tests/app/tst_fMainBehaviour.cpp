@@ -84,6 +84,7 @@ private:
 
 void tst_fMainBehaviour::init() {
     sandbox_ = std::make_unique<SettingsSandbox>();
+    settings::Setup.StartInThumbnailView = 0; // clicks go through the report view
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     CurrentFolder.clear();
