@@ -6,7 +6,7 @@ namespace filelist {
 
 /// Matches `text` against one wildcard spec: `*` stands for any run of
 /// characters (also none, also across folder separators), `?` for exactly one
-/// character; letters match regardless of case. The spec "*.*" matches every
+/// character; letters match regardless of case. The pattern "*.*" matches every
 /// text, also one without a dot. The whole text must match.
 bool WildcardMatch(QStringView text, QStringView spec);
 
