@@ -61,9 +61,10 @@ StdPicture Read(const std::string& fileName) {
     if (!parseHeader(in, fileSize, h))
         return {};
     const std::int64_t stride = gdi::StrideFor(h.width, h.bpp);
+    if (stride > kMaxPixelBytes / h.height)
+        return {};
     const std::int64_t bytes = stride * h.height;
-    if (bytes > kMaxPixelBytes || h.offBits < kFileHeader + h.infoSize ||
-        h.offBits > fileSize - bytes)
+    if (h.offBits < kFileHeader + h.infoSize || h.offBits > fileSize - bytes)
         return {};
     StdPicture pic =
         StdPicture::Make(static_cast<std::int32_t>(h.width), static_cast<std::int32_t>(h.height),

@@ -88,6 +88,12 @@ void bits1To32(std::uint8_t* d, const std::uint8_t* row, std::int64_t x, std::in
         Store32(d, op(Load32(d), lut[(row[x >> 3] >> (7 - (x & 7))) & 1]));
     for (; n - i >= 8; i += 8, x += 8) {
         const unsigned byte = row[x >> 3];
+        if (byte == 0x00 || byte == 0xFF) { // masks come in runs: one value for 8 pixels
+            const std::uint32_t v = lut[byte & 1];
+            for (int k = 0; k < 8; ++k, d += 4)
+                Store32(d, op(Load32(d), v));
+            continue;
+        }
         for (int k = 7; k >= 0; --k, d += 4)
             Store32(d, op(Load32(d), lut[(byte >> k) & 1]));
     }

@@ -138,8 +138,7 @@ std::uint32_t ColourMapper::nearest(std::uint32_t colour) const {
 }
 
 RowFetcher::RowFetcher(const PixelBuffer& src, const PixelBuffer& dst, bool asColours)
-    : m_src(src), m_mapper(dst), m_asColours(asColours),
-      m_needsMapping(!asColours && src.bpp > 8 && dst.bpp != 24) {
+    : m_src(src), m_mapper(dst), m_needsMapping(!asColours && src.bpp > 8 && dst.bpp != 24) {
     if (src.bpp > 8)
         return;
     const std::uint32_t entries = 1u << src.bpp;

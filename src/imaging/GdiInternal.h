@@ -121,7 +121,6 @@ private:
 
     const PixelBuffer& m_src;
     ColourMapper m_mapper;
-    bool m_asColours;
     bool m_needsMapping; // direct sources whose colours need converting
     std::vector<std::uint32_t> m_lut;
 };

@@ -18,9 +18,9 @@ StdPicture StdPicture::Make(std::int32_t width, std::int32_t height, std::int32_
     if (width <= 0 || height <= 0 || !gdi::IsSupportedDepth(bpp))
         return p;
     const std::int64_t stride = gdi::StrideFor(width, bpp);
-    const std::int64_t bytes = stride * height;
-    if (bytes > (std::int64_t{1} << 30))
+    if (stride > (std::int64_t{1} << 30) / height) // over 1 GiB; no overflow either
         return p;
+    const std::int64_t bytes = stride * height;
     try {
         p.bits.assign(static_cast<std::size_t>(bytes), 0);
         if (bpp <= 8)

@@ -61,9 +61,9 @@ bool cDIB::Create(std::int32_t NewWidth, std::int32_t NewHeight, std::int32_t Ne
     if (NewWidth <= 0 || NewHeight <= 0 || !gdi::IsSupportedDepth(Newbpp))
         return false;
     const std::int64_t stride = gdi::StrideFor(NewWidth, Newbpp);
-    const std::int64_t bytes = stride * NewHeight;
-    if (bytes > MaxBytes)
+    if (stride > MaxBytes / NewHeight) // also keeps stride * height from overflowing
         return false;
+    const std::int64_t bytes = stride * NewHeight;
     std::unique_ptr<std::uint8_t[]> bits(new (std::nothrow)
                                              std::uint8_t[static_cast<std::size_t>(bytes)]());
     if (!bits)
