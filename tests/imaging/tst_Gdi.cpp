@@ -11,51 +11,15 @@
 using testpx::Buffer;
 using testpx::Dc;
 
-namespace {
-
-// Colours with channels 0 or 255 survive every depth unchanged.
-const std::vector<std::uint32_t> kColours = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00,
-                                             0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF};
-
-// Stores colour c at (x, y) of b: through a palette entry holding it on
-// palettized buffers (entries placed in a scrambled order), directly otherwise.
-void put(Buffer& b, int x, int y, std::uint32_t c) {
-    std::uint32_t v = c;
-    if (b.bpp <= 8) {
-        const std::uint32_t n = 1u << b.bpp;
-        for (std::uint32_t i = 0; i < n; ++i)
-            if (testpx::colourOf(b.view(), (i + 3) % n) == c)
-                v = (i + 3) % n;
-    } else if (b.bpp == 16) {
-        v = ((c >> 9) & 0x7C00) | ((c >> 6) & 0x03E0) | ((c >> 3) & 0x1F);
-    } else if (b.bpp == 32) {
-        v = c | 0xFF000000u;
-    }
-    testpx::setRaw(b.view(), x, y, v);
-}
-
-void fillPalette(Buffer& b) {
-    const int n = 1 << b.bpp;
-    for (int i = 0; i < n; ++i)
-        b.setEntry((i + 3) % n, kColours[static_cast<std::size_t>(i) % kColours.size()]);
-}
-
-} // namespace
-
 class tst_Gdi : public QObject {
     Q_OBJECT
 private slots:
-    void everyDepthPair_data();
-    void everyDepthPair();
-    void rasterOps_data();
-    void rasterOps();
     void stretchModes_data();
     void stretchModes();
     void clipping_data();
     void clipping();
     void maskTrick_data();
     void maskTrick();
-    void overlappingSelfBlit();
     void fillRect_data();
     void fillRect();
     void translateColour_data();
@@ -63,100 +27,15 @@ private slots:
     void refusedHandlesAndSizes();
 };
 
-void tst_Gdi::everyDepthPair_data() {
-    QTest::addColumn<int>("srcBpp");
-    QTest::addColumn<int>("dstBpp");
-    for (int s : {1, 4, 8, 16, 24, 32})
-        for (int d : {1, 4, 8, 16, 24, 32})
-            QTest::addRow("%d->%d", s, d) << s << d;
-}
-
-// LoadBlt from every depth into every depth keeps the colours, including the
-// first pixels of a row that do not start on a byte boundary.
-void tst_Gdi::everyDepthPair() {
-    QFETCH(int, srcBpp);
-    QFETCH(int, dstBpp);
-    const bool twoColours = srcBpp == 1 || dstBpp == 1;
-    Buffer src(11, 3, srcBpp, 4);
-    if (srcBpp <= 8)
-        fillPalette(src);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 11; ++x)
-            put(src, x, y, kColours[(x + 2 * y) % (twoColours ? 2 : 8)]);
-    cDIB dst;
-    QVERIFY(dst.Create(9, 2, dstBpp));
-    if (dstBpp <= 8) {
-        Buffer pal(1, 1, dstBpp);
-        fillPalette(pal);
-        dst.SetPalette(pal.palette);
-    }
-    Dc srcDc(gdi::CreateBufferDC(src.view()));
-    QCOMPARE(dst.LoadBlt(srcDc, 2, 1), 1);
-    const gdi::PixelBuffer out = gdi::GetBuffer(dst.hDC());
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 9; ++x)
-            QCOMPARE(testpx::colour(out, x, y), testpx::colour(src.view(), x + 2, y + 1));
-    QVERIFY(src.guardsIntact());
-}
-
-void tst_Gdi::rasterOps_data() {
-    QTest::addColumn<int>("bpp");
-    QTest::addColumn<uint>("rop");
-    QTest::addColumn<uint>("dstRaw");
-    QTest::addColumn<uint>("srcRaw");
-    QTest::addColumn<uint>("expected");
-    // Same-depth sources so that the raw values meet unconverted.
-    QTest::newRow("32 and") << 32 << uint(gdi::SRCAND) << 0xFF12F0F0u << 0xFF3C0FFFu << 0xFF1000F0u;
-    QTest::newRow("32 paint") << 32 << uint(gdi::SRCPAINT) << 0xFF120000u << 0xFF003C00u
-                              << 0xFF123C00u;
-    QTest::newRow("32 copy") << 32 << uint(gdi::SRCCOPY) << 0xFF123456u << 0xFF654321u
-                             << 0xFF654321u;
-    QTest::newRow("24 and") << 24 << uint(gdi::SRCAND) << 0x0F0F0Fu << 0xFF00FFu << 0x0F000Fu;
-    QTest::newRow("16 paint") << 16 << uint(gdi::SRCPAINT) << 0x001Fu << 0x7C00u << 0x7C1Fu;
-    QTest::newRow("8 indices and") << 8 << uint(gdi::SRCAND) << 0xF3u << 0x3Cu << 0x30u;
-    QTest::newRow("4 indices paint") << 4 << uint(gdi::SRCPAINT) << 0x9u << 0x6u << 0xFu;
-    QTest::newRow("1 indices and") << 1 << uint(gdi::SRCAND) << 1u << 0u << 0u;
-    QTest::newRow("unknown rop changes nothing")
-        << 32 << 0x00660046u << 0xFF123456u << 0xFF654321u << 0xFF123456u;
-}
-
-void tst_Gdi::rasterOps() {
-    QFETCH(int, bpp);
-    QFETCH(uint, rop);
-    QFETCH(uint, dstRaw);
-    QFETCH(uint, srcRaw);
-    QFETCH(uint, expected);
-    Buffer src(3, 1, bpp), dst(3, 1, bpp);
-    if (bpp <= 8) { // distinct grey entries: indices map to themselves
-        for (int i = 0; i < (1 << bpp); ++i) {
-            src.setEntry(i, 0x010101u * static_cast<std::uint32_t>(i));
-            dst.setEntry(i, 0x010101u * static_cast<std::uint32_t>(i));
-        }
-    }
-    testpx::setRaw(src.view(), 1, 0, srcRaw);
-    testpx::setRaw(dst.view(), 1, 0, dstRaw);
-    Dc s(gdi::CreateBufferDC(src.view())), d(gdi::CreateBufferDC(dst.view()));
-    const bool known = rop == gdi::SRCCOPY || rop == gdi::SRCAND || rop == gdi::SRCPAINT;
-    QCOMPARE(gdi::BitBlt(d, 1, 0, 1, 1, s, 1, 0, rop), known ? 1 : 0);
-    QCOMPARE(testpx::raw(dst.view(), 1, 0), expected);
-    QCOMPARE(gdi::StretchBlt(d, 0, 0, 2, 1, s, 1, 0, 1, 1, rop), known ? 1 : 0);
-}
-
 void tst_Gdi::stretchModes_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("dstW");
     QTest::addColumn<QList<uint>>("expected"); // first row of the result
     // Source row: 0x000000, 0x00FF00, 0x0000FF, 0xFFFFFF (greens and blues differ).
-    QTest::newRow("nearest 4->2 samples centres")
-        << gdi::COLORONCOLOR << 2 << QList<uint>{0x00FF00, 0xFFFFFF};
-    QTest::newRow("nearest 4->8 doubles")
-        << gdi::COLORONCOLOR << 8
-        << QList<uint>{0, 0, 0x00FF00, 0x00FF00, 0x0000FF, 0x0000FF, 0xFFFFFF, 0xFFFFFF};
     QTest::newRow("nearest 4->3") << gdi::COLORONCOLOR << 3
                                   << QList<uint>{0x000000, 0x0000FF, 0xFFFFFF};
     QTest::newRow("halftone 4->2 averages pairs")
         << gdi::HALFTONE << 2 << QList<uint>{0x008000, 0x8080FF};
-    QTest::newRow("halftone 4->1") << gdi::HALFTONE << 1 << QList<uint>{0x408080};
     QTest::newRow("halftone 4->6 blends straddling pixels")
         << gdi::HALFTONE << 6 << QList<uint>{0, 0x008000, 0x00FF00, 0x0000FF, 0x8080FF, 0xFFFFFF};
 }
@@ -181,12 +60,7 @@ void tst_Gdi::clipping_data() {
     QTest::addColumn<int>("changed");     // pixels written in the 6x5 target
     QTest::newRow("inside") << QList<int>{1, 1, 2, 2, 0, 0, 2, 2} << 4;
     QTest::newRow("left edge") << QList<int>{-2, 0, 4, 1, 0, 0, 4, 1} << 2;
-    QTest::newRow("top edge") << QList<int>{0, -3, 1, 4, 0, 0, 1, 4} << 1;
-    QTest::newRow("right edge") << QList<int>{4, 0, 4, 1, 0, 0, 4, 1} << 2;
-    QTest::newRow("bottom edge") << QList<int>{0, 3, 1, 4, 0, 0, 1, 4} << 2;
     QTest::newRow("source left of its buffer") << QList<int>{0, 0, 4, 1, -3, 0, 4, 1} << 1;
-    QTest::newRow("source below its buffer") << QList<int>{0, 0, 1, 4, 0, 2, 1, 4} << 2;
-    QTest::newRow("larger than both") << QList<int>{-10, -10, 100, 100, -10, -10, 100, 100} << 16;
     QTest::newRow("int max size") << QList<int>{0, 0, INT_MAX, INT_MAX, 0, 0, INT_MAX, INT_MAX}
                                   << 16;
     QTest::newRow("int min origin")
@@ -231,7 +105,6 @@ void tst_Gdi::clipping() {
 void tst_Gdi::maskTrick_data() {
     QTest::addColumn<int>("transparent");
     QTest::newRow("index 0") << 0;
-    QTest::newRow("index 3") << 3;
     QTest::newRow("index 5") << 5;
     QTest::newRow("index 255") << 255;
 }
@@ -275,29 +148,12 @@ void tst_Gdi::maskTrick() {
     }
 }
 
-// Blitting a surface onto itself shifted behaves as if the source were read
-// before anything is written, in every direction.
-void tst_Gdi::overlappingSelfBlit() {
-    for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {2, 1}}) {
-        Buffer b(5, 4, 8);
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 5; ++x)
-                testpx::setRaw(b.view(), x, y, static_cast<std::uint32_t>(10 * y + x));
-        Dc dc(gdi::CreateBufferDC(b.view()));
-        QCOMPARE(gdi::BitBlt(dc, dx, dy, 5, 4, dc, 0, 0, gdi::SRCCOPY), 1);
-        for (int y = std::max(0, dy); y < std::min(4, 4 + dy); ++y)
-            for (int x = std::max(0, dx); x < std::min(5, 5 + dx); ++x)
-                QCOMPARE(testpx::raw(b.view(), x, y), std::uint32_t(10 * (y - dy) + x - dx));
-    }
-}
-
 void tst_Gdi::fillRect_data() {
     QTest::addColumn<int>("bpp");
     QTest::addColumn<uint>("colour");
     QTest::addColumn<uint>("expectedRaw");
     QTest::newRow("32 plain") << 32 << 0x00336699u << 0xFF996633u;
     QTest::newRow("32 button face") << 32 << 0x8000000Fu << 0xFFF0F0F0u;
-    QTest::newRow("24 plain") << 24 << 0x00336699u << 0x996633u;
     QTest::newRow("16 white") << 16 << 0x00FFFFFFu << 0x7FFFu;
     QTest::newRow("8 nearest entry") << 8 << 0x00F0E0D0u << 7u; // entry 7 = 0xE0E0E0
     QTest::newRow("1 nearest entry") << 1 << 0x00080808u << 0u;
@@ -323,9 +179,7 @@ void tst_Gdi::translateColour_data() {
     QTest::addColumn<bool>("withResolver");
     QTest::addColumn<uint>("in");
     QTest::addColumn<uint>("out");
-    QTest::newRow("plain") << false << 0x00123456u << 0x00123456u;
     QTest::newRow("button face") << false << 0x8000000Fu << 0x00F0F0F0u;
-    QTest::newRow("window") << false << 0x80000005u << 0x00FFFFFFu;
     QTest::newRow("unknown index") << false << 0x800000FFu << 0u;
     QTest::newRow("resolver") << true << 0x8000000Fu << 0x00000F42u;
     QTest::newRow("resolver not asked for plain") << true << 0x00000007u << 0x00000007u;
@@ -357,6 +211,7 @@ void tst_Gdi::refusedHandlesAndSizes() {
     QCOMPARE(gdi::SetStretchBltMode(d, 9), 0);
     QCOMPARE(gdi::GetStretchBltMode(d), gdi::BLACKONWHITE);
     QCOMPARE(gdi::BitBlt(d, 0, 0, -1, 1, d, 0, 0, gdi::SRCCOPY), 0);
+    QCOMPARE(gdi::BitBlt(d, 0, 0, 1, 1, d, 0, 0, 0x00660046u), 0); // unknown rop
     QCOMPARE(gdi::StretchBlt(d, 0, 0, 2, 2, d, 0, 0, -2, 2, gdi::SRCCOPY), 0);
     QCOMPARE(gdi::StretchBlt(d, 0, 0, 2, 2, d, 0, 0, 0, 2, gdi::SRCCOPY), 0);
     QCOMPARE(gdi::StretchBlt(d, 0, 0, 0, 2, d, 0, 0, 2, 2, gdi::SRCCOPY), 1);

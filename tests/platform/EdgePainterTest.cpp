@@ -50,37 +50,20 @@ void EdgePainterTest::ringPixels_data() {
         QTest::newRow(name) << edge << flags << p << role;
     };
     row("raised: outer top-left", EDGE_RAISED, {0, 0}, QPalette::Midlight);
-    row("raised: outer top", EDGE_RAISED, {3, 0}, QPalette::Midlight);
     row("raised: outer top-right corner", EDGE_RAISED, {5, 0}, QPalette::Shadow);
     row("raised: outer bottom-left corner", EDGE_RAISED, {0, 5}, QPalette::Shadow);
-    row("raised: outer right", EDGE_RAISED, {5, 3}, QPalette::Shadow);
     row("raised: inner top-left", EDGE_RAISED, {1, 1}, QPalette::Light);
-    row("raised: inner left", EDGE_RAISED, {1, 3}, QPalette::Light);
-    row("raised: inner bottom", EDGE_RAISED, {2, 4}, QPalette::Dark);
     row("raised: inner top-right", EDGE_RAISED, {4, 1}, QPalette::Dark);
     row("raised: middle untouched", EDGE_RAISED, {2, 2}, -1);
     row("sunken: outer top", EDGE_SUNKEN, {2, 0}, QPalette::Dark);
     row("sunken: outer bottom", EDGE_SUNKEN, {2, 5}, QPalette::Light);
     row("sunken: inner left", EDGE_SUNKEN, {1, 2}, QPalette::Shadow);
     row("sunken: inner right", EDGE_SUNKEN, {4, 2}, QPalette::Midlight);
-    row("etched: outer top", EDGE_ETCHED, {2, 0}, QPalette::Dark);
-    row("etched: inner top", EDGE_ETCHED, {2, 1}, QPalette::Light);
-    row("etched: inner bottom", EDGE_ETCHED, {2, 4}, QPalette::Dark);
-    row("etched: outer bottom", EDGE_ETCHED, {2, 5}, QPalette::Light);
-    row("bump: outer top", EDGE_BUMP, {2, 0}, QPalette::Midlight);
-    row("bump: inner top", EDGE_BUMP, {2, 1}, QPalette::Shadow);
-    row("bump: inner bottom", EDGE_BUMP, {2, 4}, QPalette::Midlight);
-    row("bump: outer bottom", EDGE_BUMP, {2, 5}, QPalette::Shadow);
-    row("raised outer alone: top", BDR_RAISEDOUTER, {2, 0}, QPalette::Midlight);
     row("raised outer alone: no inner", BDR_RAISEDOUTER, {2, 1}, -1);
-    row("sunken outer alone: right", BDR_SUNKENOUTER, {5, 2}, QPalette::Light);
     row("raised inner alone takes the border", BDR_RAISEDINNER, {2, 0}, QPalette::Light);
-    row("raised inner alone: bottom", BDR_RAISEDINNER, {2, 5}, QPalette::Dark);
-    row("sunken inner alone takes the border", BDR_SUNKENINNER, {0, 2}, QPalette::Shadow);
     row("sunken inner alone: nothing inside", BDR_SUNKENINNER, {1, 2}, -1);
     row("both outer bits draw nothing", BDR_OUTER | BDR_RAISEDINNER, {0, 0}, -1);
     row("edge 0 draws nothing", 0, {0, 0}, -1);
-    row("left only: left", EDGE_RAISED, {0, 2}, QPalette::Midlight, BF_LEFT);
     row("left only: no top", EDGE_RAISED, {2, 0}, -1, BF_LEFT);
     row("left only: no right", EDGE_RAISED, {5, 2}, -1, BF_LEFT);
     row("middle filled", EDGE_SUNKEN, {2, 2}, QPalette::Button, BF_RECT | BF_MIDDLE);
@@ -108,12 +91,8 @@ void EdgePainterTest::insideRectangle_data() {
     QTest::newRow("top and left") << uint(EDGE_BUMP) << uint(BF_TOP | BF_LEFT) << six
                                   << QRect(2, 2, 4, 4);
     QTest::newRow("nothing drawn") << 0u << uint(BF_RECT) << six << six;
-    QTest::newRow("empty") << uint(EDGE_RAISED) << uint(BF_RECT) << QRect(1, 1, 0, 0)
-                           << QRect(1, 1, 0, 0);
     QTest::newRow("one pixel") << uint(EDGE_RAISED) << uint(BF_RECT) << QRect(2, 2, 1, 1)
                                << QRect(3, 3, -1, -1);
-    QTest::newRow("three pixels") << uint(EDGE_RAISED) << uint(BF_RECT) << QRect(0, 0, 3, 3)
-                                  << QRect(2, 2, -1, -1);
     QTest::newRow("reversed rectangle")
         << uint(EDGE_SUNKEN) << uint(BF_RECT) << QRect(QPoint(5, 5), QPoint(0, 0))
         << QRect(QPoint(5, 5), QPoint(0, 0));

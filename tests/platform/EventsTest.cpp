@@ -11,45 +11,37 @@ using namespace platform;
 class EventsTest : public QObject {
     Q_OBJECT
 private slots:
-    void doEventsRunsPendingWork();
-    void waitForEventsEndsOnTimer();
-    void waitCursorNestsAndRestores();
-};
-
-void EventsTest::doEventsRunsPendingWork() {
-    int runs = 0;
-    QMetaObject::invokeMethod(
-        this, [&] { ++runs; }, Qt::QueuedConnection);
-    QCOMPARE(runs, 0);
-    DoEvents();
-    QCOMPARE(runs, 1);
-}
-
-void EventsTest::waitForEventsEndsOnTimer() {
-    bool ready = false;
-    QTimer::singleShot(20, this, [&] { ready = true; });
-    int passes = 0;
-    while (!ready) {
-        WaitForEvents();
-        ++passes;
+    void doEventsRunsPendingWork() {
+        int runs = 0;
+        QMetaObject::invokeMethod(
+            this, [&] { ++runs; }, Qt::QueuedConnection);
+        DoEvents();
+        QCOMPARE(runs, 1);
     }
-    // A blocking wait needs only a few passes; a spinning one would need thousands.
-    QVERIFY2(passes < 50, qPrintable(QString::number(passes)));
-}
 
-void EventsTest::waitCursorNestsAndRestores() {
-    QVERIFY(QApplication::overrideCursor() == nullptr);
-    {
-        WaitCursor outer;
-        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        {
-            WaitCursor inner;
-            QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    void waitForEventsBlocks() {
+        bool ready = false;
+        QTimer::singleShot(20, this, [&] { ready = true; });
+        int passes = 0;
+        for (; !ready; ++passes) {
+            WaitForEvents();
         }
-        QVERIFY(QApplication::overrideCursor() != nullptr);
+        // A blocking wait needs only a few passes; a spinning one would need thousands.
+        QVERIFY2(passes < 50, qPrintable(QString::number(passes)));
     }
-    QVERIFY(QApplication::overrideCursor() == nullptr);
-}
+
+    void waitCursorNestsAndRestores() {
+        {
+            WaitCursor outer;
+            {
+                WaitCursor inner;
+                QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            }
+            QVERIFY(QApplication::overrideCursor() != nullptr);
+        }
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+};
 
 QTEST_MAIN(EventsTest)
 #include "EventsTest.moc"

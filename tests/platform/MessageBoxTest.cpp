@@ -32,8 +32,6 @@ void MessageBoxTest::responderSeesRequest_data() {
         << QString() << MsgButtons::OK << MsgIcon::Exclamation << MsgResult::OK << "Vistrel";
     QTest::newRow("own title") << "Confirm Exit" << MsgButtons::YesNo << MsgIcon::Question
                                << MsgResult::No << "Confirm Exit";
-    QTest::newRow("no icon") << QString() << MsgButtons::OKCancel << MsgIcon::None
-                             << MsgResult::Cancel << "Vistrel";
 }
 
 void MessageBoxTest::responderSeesRequest() {
@@ -48,8 +46,7 @@ void MessageBoxTest::responderSeesRequest() {
     const MsgRequest& request = responder.requests().front();
     QCOMPARE(request.text, QString("Some text\r\nmore"));
     QCOMPARE(request.title, expectedTitle);
-    QCOMPARE(request.buttons, buttons);
-    QCOMPARE(request.icon, icon);
+    QVERIFY(request.buttons == buttons && request.icon == icon);
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }
 
@@ -76,8 +73,6 @@ void MessageBoxTest::realBoxShowsRequest_data() {
     QTest::newRow("OK exclamation")
         << MsgButtons::OK << MsgIcon::Exclamation << int(QMessageBox::Ok)
         << int(QMessageBox::Warning) << MsgResult::OK;
-    QTest::newRow("Yes question") << MsgButtons::YesNo << MsgIcon::Question << int(QMessageBox::Yes)
-                                  << int(QMessageBox::Question) << MsgResult::Yes;
     QTest::newRow("No") << MsgButtons::YesNo << MsgIcon::Critical << int(QMessageBox::No)
                         << int(QMessageBox::Critical) << MsgResult::No;
     QTest::newRow("Retry") << MsgButtons::RetryCancel << MsgIcon::Information

@@ -11,54 +11,46 @@ using namespace platform;
 class UtilTest : public QObject {
     Q_OBJECT
 private slots:
-    void shellOpenUrl_data();
-    void shellOpenUrl();
-    void observerSeesRequestInsteadOfDesktop();
-};
-
-void UtilTest::shellOpenUrl_data() {
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QUrl>("url");
-    QTest::newRow("web address") << "https://corvantis.example/"
-                                 << QUrl("https://corvantis.example/");
-    QTest::newRow("mail") << "mailto:a@b.example" << QUrl("mailto:a@b.example");
-    QTest::newRow("local file") << "/tmp/x y.png" << QUrl::fromLocalFile("/tmp/x y.png");
-    QTest::newRow("file with hash") << "/tmp/a#b.png" << QUrl::fromLocalFile("/tmp/a#b.png");
-    QTest::newRow("file with colon in name")
-        << "/tmp/c:d.png" << QUrl::fromLocalFile("/tmp/c:d.png");
-    QTest::newRow("relative file") << "pic.gif" << QUrl::fromLocalFile("pic.gif");
-    QTest::newRow("drive letter is a file") << "c:\\pic.gif" << QUrl::fromLocalFile("c:\\pic.gif");
-    QTest::newRow("empty") << "" << QUrl();
-    QTest::newRow("existing file that looks like an address")
-        << "existing:name.png" << QUrl::fromLocalFile("existing:name.png");
-}
-
-void UtilTest::shellOpenUrl() {
-    QFETCH(QString, target);
-    QFETCH(QUrl, url);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString previous = QDir::currentPath();
-    const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
-    QVERIFY(QDir::setCurrent(dir.path()));
-    QFile("existing:name.png").open(QIODevice::WriteOnly);
-    QCOMPARE(ShellOpenUrl(target), url);
-}
-
-void UtilTest::observerSeesRequestInsteadOfDesktop() {
-    QList<QUrl> seen;
-    ScopedShellOpenObserver observer([&](const QUrl& url) {
-        seen.append(url);
-        return false;
-    });
-    QVERIFY(!ShellOpen("/tmp/pic.png")); // failures come back quietly
-    QVERIFY(!ShellOpen(QString()));      // nothing to open: not even asked
-    {
-        ScopedShellOpenObserver inner([](const QUrl&) { return true; });
-        QVERIFY(ShellOpen("https://corvantis.example/"));
+    void shellOpenUrl_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QUrl>("url");
+        QTest::newRow("web address")
+            << "https://corvantis.example/" << QUrl("https://corvantis.example/");
+        QTest::newRow("file with hash") << "/tmp/a#b.png" << QUrl::fromLocalFile("/tmp/a#b.png");
+        QTest::newRow("relative file") << "pic.gif" << QUrl::fromLocalFile("pic.gif");
+        QTest::newRow("drive letter is a file")
+            << "c:\\pic.gif" << QUrl::fromLocalFile("c:\\pic.gif");
+        QTest::newRow("empty") << "" << QUrl();
+        QTest::newRow("existing file that looks like an address")
+            << "existing:name.png" << QUrl::fromLocalFile("existing:name.png");
     }
-    QCOMPARE(seen, QList<QUrl>({QUrl::fromLocalFile("/tmp/pic.png")}));
-}
+
+    void shellOpenUrl() {
+        QFETCH(QString, target);
+        QFETCH(QUrl, url);
+        QTemporaryDir dir;
+        const QString previous = QDir::currentPath();
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+        QVERIFY(QDir::setCurrent(dir.path()));
+        QVERIFY(QFile("existing:name.png").open(QIODevice::WriteOnly));
+        QCOMPARE(ShellOpenUrl(target), url);
+    }
+
+    void observerSeesRequestInsteadOfDesktop() {
+        QList<QUrl> seen;
+        ScopedShellOpenObserver observer([&](const QUrl& url) {
+            seen.append(url);
+            return false;
+        });
+        QVERIFY(!ShellOpen("/tmp/pic.png")); // failures come back quietly
+        QVERIFY(!ShellOpen(QString()));      // nothing to open: not even asked
+        {
+            ScopedShellOpenObserver inner([](const QUrl&) { return true; });
+            QVERIFY(ShellOpen("https://corvantis.example/"));
+        }
+        QCOMPARE(seen, QList<QUrl>({QUrl::fromLocalFile("/tmp/pic.png")}));
+    }
+};
 
 QTEST_GUILESS_MAIN(UtilTest)
 #include "UtilTest.moc"

@@ -35,28 +35,18 @@ void mFileFoundTest::fileExists_data() {
     QTest::addColumn<QString>("relative");
     QTest::addColumn<bool>("expected");
     QTest::newRow("file") << "a.txt" << true;
-    QTest::newRow("file without extension") << "README" << true;
-    QTest::newRow("hidden file") << ".hidden" << true;
+    QTest::newRow("wildcard sees hidden files") << ".h*" << true;
     QTest::newRow("folder") << "sub" << true;
     QTest::newRow("folder with separator") << "sub/" << true;
     QTest::newRow("file with separator") << "a.txt/" << false;
-    QTest::newRow("nested folder") << "sub/deeper" << true;
     QTest::newRow("missing file") << "b.txt" << false;
-    QTest::newRow("file in missing folder") << "nofolder/a.txt" << false;
     QTest::newRow("dangling link is an entry") << "dangling" << true;
     QTest::newRow("case differs") << "A.TXT" << false;
     QTest::newRow("star extension") << "*.txt" << true;
-    QTest::newRow("star matches nothing") << "*.bmp" << false;
-    QTest::newRow("question marks") << "a.??t" << true;
     QTest::newRow("question mark needs a character") << "a.txt?" << false;
-    QTest::newRow("star star") << "*.*" << true;
     QTest::newRow("star dot star matches name without dot") << "READ*.*" << true;
     QTest::newRow("wildcard case-sensitive") << "*.gif" << false;
-    QTest::newRow("wildcard exact case") << "*.GIF" << true;
-    QTest::newRow("wildcard matches folder") << "su?" << true;
-    QTest::newRow("leading star") << "*10.png" << true;
     QTest::newRow("backtracking star") << "i*g*0.p*g" << true;
-    QTest::newRow("wildcard in missing folder") << "nofolder/*" << false;
     QTest::newRow("wildcard in folder part") << "s*/deeper" << false;
 }
 

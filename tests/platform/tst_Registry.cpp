@@ -35,9 +35,8 @@ void TestRegistry::getKeyValue_data() {
         << hklm << kKey << "NoNul" << true << "/usr/bin/tool";
     QTest::newRow("only the last NUL goes")
         << hklm << kKey << "TwoNuls" << true << QString::fromLatin1("ab\0", 3);
-    QTest::newRow("number") << hklm << kKey << "Number" << true << "305419896";
     QTest::newRow("number above 2^31 is unsigned") << hklm << kKey << "Big" << true << "4294967295";
-    QTest::newRow("short number") << hklm << kKey << "Short" << true << "258";
+    QTest::newRow("short number, little-endian") << hklm << kKey << "Short" << true << "258";
     QTest::newRow("other type keeps the old text") << hklm << kKey << "Binary" << true << "old";
     QTest::newRow("names ignore case")
         << hklm << kKey.toUpper() << "withnul" << true << "/usr/bin/tool";
@@ -45,8 +44,6 @@ void TestRegistry::getKeyValue_data() {
         << hklm << kKey << "Full" << true << QString(1023, 'x');
     QTest::newRow("text beyond the buffer") << hklm << kKey << "TooLong" << false << "";
     QTest::newRow("missing value") << hklm << kKey << "Nothing" << false << "";
-    QTest::newRow("missing key") << hklm << "SOFTWARE\\Nobody"
-                                 << "WithNul" << false << "";
     QTest::newRow("same path, other root")
         << uint(HKEY_CURRENT_USER) << kKey << "WithNul" << false << "";
 }
@@ -65,7 +62,6 @@ void TestRegistry::getKeyValue() {
     set("WithNul", REG_SZ, QByteArray("/usr/bin/tool\0", 14));
     set("NoNul", REG_SZ, "/usr/bin/tool");
     set("TwoNuls", REG_SZ, QByteArray("ab\0\0", 4));
-    set("Number", REG_DWORD, "\x78\x56\x34\x12");
     set("Big", REG_DWORD, QByteArray(4, '\xff'));
     set("Short", REG_DWORD, "\x02\x01");
     set("Binary", 3, "\x01\x02");
