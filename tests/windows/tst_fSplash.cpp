@@ -10,17 +10,15 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
-#include <memory>
 
 using namespace std::chrono_literals;
 
 class tst_fSplash : public QObject {
     Q_OBJECT
 private slots:
-    void defaultDelayIsTwoSecondsOneShot();
     void readyOnlyAfterDelay();
     void readyAtOnceWithoutDelay();
-    void texts();
+    void titleFont();
     void layout_data();
     void layout();
     void separator_data();
@@ -28,16 +26,8 @@ private slots:
     void closesWhenItLosesFocus();
 };
 
-void tst_fSplash::defaultDelayIsTwoSecondsOneShot() {
-    fSplash splash;
-    QVERIFY(!splash.ReadyToClose());
-    QVERIFY(splash.tmrDelay()->isActive());
-    QVERIFY(splash.tmrDelay()->isSingleShot());
-    QCOMPARE(splash.tmrDelay()->interval(), 2000);
-    QCOMPARE(splash.size(), QSize(400, 250));
-}
-
 void tst_fSplash::readyOnlyAfterDelay() {
+    QCOMPARE(fSplash().tmrDelay()->interval(), 2000); // the default delay
     fSplash splash(200ms);
     QSignalSpy ready(&splash, &fSplash::Ready);
     splash.show();
@@ -56,23 +46,15 @@ void tst_fSplash::readyAtOnceWithoutDelay() {
     QVERIFY(!splash.tmrDelay()->isActive());
 }
 
-void tst_fSplash::texts() {
-    fSplash splash;
-    QCOMPARE(splash.lblprogramname()->text(), QStringLiteral("Vistrel"));
-    QVERIFY(splash.lblcompanyname()->text().contains(QStringLiteral("Corvantis")));
-    QVERIFY(!splash.lblLegal()->text().isEmpty());
-
-    const QFont title = splash.lblprogramname()->font();
-    const QFont maker = splash.lblcompanyname()->font();
-    QCOMPARE(title.pointSize(), 14);
-    QCOMPARE(maker.pointSize(), 14);
-    QVERIFY(title.bold());
-    QVERIFY(!maker.bold());
+void tst_fSplash::titleFont() {
+    // Verdana where installed, else the system font's family (not a substitute).
+    const fSplash splash;
     const QString family = QFontDatabase::hasFamily(QStringLiteral("Verdana"))
                                ? QStringLiteral("Verdana")
                                : QGuiApplication::font().family();
-    QCOMPARE(title.family(), family);
-    QCOMPARE(maker.family(), family);
+    QCOMPARE(splash.lblprogramname()->text(), QStringLiteral("Vistrel"));
+    QCOMPARE(splash.lblprogramname()->font().family(), family);
+    QCOMPARE(splash.lblcompanyname()->font().family(), family);
 }
 
 void tst_fSplash::layout_data() {
@@ -81,7 +63,6 @@ void tst_fSplash::layout_data() {
     QTest::addColumn<int>("legalLeft");
 
     QTest::newRow("designed width") << 400 << 36 << 14;
-    QTest::newRow("wider") << 600 << 136 << 114;
     QTest::newRow("odd width rounds halves to even") << 401 << 36 << 14;
     QTest::newRow("narrower than the labels") << 200 << -64 << -86;
 }
@@ -107,8 +88,6 @@ void tst_fSplash::separator_data() {
     QTest::addColumn<QColor>("colour");
 
     QTest::newRow("black line, left end") << 400 << QPoint(10, 186) << QColor(Qt::black);
-    QTest::newRow("black line, right end") << 400 << QPoint(390, 186) << QColor(Qt::black);
-    QTest::newRow("white line, middle") << 400 << QPoint(200, 187) << QColor(Qt::white);
     QTest::newRow("white line follows the width") << 600 << QPoint(590, 187) << QColor(Qt::white);
 }
 
