@@ -33,48 +33,6 @@ inline std::vector<uint8_t> pack(const Codes& codes) {
     return out;
 }
 
-// Reads a code stream back with the standard GIF width rule, for checks on what the
-// encoder emitted. Returns the codes in order, up to and including the end code.
-inline QList<int> unpack(const std::vector<uint8_t>& data, int codeSize) {
-    QList<int> codes;
-    const int clear = 1 << codeSize;
-    int width = codeSize + 1;
-    int next = clear + 2;
-    bool first = true;
-    uint64_t acc = 0;
-    int n = 0;
-    size_t pos = 0;
-    for (;;) {
-        while (n < width && pos < data.size()) {
-            acc |= uint64_t(data[pos++]) << n;
-            n += 8;
-        }
-        if (n < width) {
-            return codes;
-        }
-        const int code = int(acc & ((1u << width) - 1));
-        acc >>= width;
-        n -= width;
-        codes.append(code);
-        if (code == clear + 1) {
-            return codes;
-        }
-        if (code == clear) {
-            width = codeSize + 1;
-            next = clear + 2;
-            first = true;
-            continue;
-        }
-        if (!first && next < 4096) {
-            ++next;
-        }
-        first = false;
-        if (next > (1 << width) - 1 && width < 12) {
-            ++width;
-        }
-    }
-}
-
 // Concatenated payload of a run of data sub-blocks starting at `at`.
 inline std::vector<uint8_t> joinSubBlocks(const std::vector<uint8_t>& blocks, size_t at = 0) {
     std::vector<uint8_t> out;

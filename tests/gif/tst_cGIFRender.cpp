@@ -1,5 +1,7 @@
-// Drawing frames with transparency, scaling and cropping, building masks, and the
-// viewer's frame composition with its disposal methods and frame timing.
+// Drawing frames with transparency, scaling and cropping, masks rebuilt after
+// edits, and what the composition of real files in the conformance test does
+// not show: restored areas, odd disposal values, the start of a new pass,
+// refusals, the canvas size fallback and frame timing.
 
 #include "GifBuilder.h"
 #include "gif/cGIF.h"
@@ -74,10 +76,8 @@ void tst_cGIFRender::transparency_data() {
     QTest::addColumn<int>("transparentIndex");
     QTest::addColumn<QList<uint32_t>>("expected");
 
-    // Index 3 is see-through; index 2 has the same colour and stays opaque.
+    // Index 3 is see-through; index 2 has the same colour and black index 0 stay opaque.
     QTest::newRow("index 3 over red") << 3 << QList<uint32_t>{0, kGreen, kBlue, kRed};
-    // Black index 0 is opaque; only the transparent index (not in the frame) shows through.
-    QTest::newRow("index 5, black index 0 opaque") << 5 << QList<uint32_t>{0, kGreen, kBlue, kBlue};
     QTest::newRow("index 0") << 0 << QList<uint32_t>{kRed, kGreen, kBlue, kBlue};
 }
 
@@ -124,11 +124,9 @@ void tst_cGIFRender::placement_data() {
     QTest::addColumn<int>("firstColumn"); // drawn columns of the 200-wide target
     QTest::addColumn<int>("columns");
 
-    QTest::newRow("unscaled") << 3 << 10 << 0 << 1.0f << false << 3 << 10;
     QTest::newRow("scale 2 at FrameLeft 3") << 3 << 10 << 0 << 2.0f << false << 6 << 20;
     QTest::newRow("scale 2 shifted by Left") << 3 << 10 << 5 << 2.0f << false << 11 << 20;
     QTest::newRow("crop to the screen") << 80 << 50 << 0 << 1.0f << true << 80 << 20;
-    QTest::newRow("no crop") << 80 << 50 << 0 << 1.0f << false << 80 << 50;
     QTest::newRow("right of the screen, cropped") << 120 << 10 << 0 << 1.0f << true << 0 << 0;
     QTest::newRow("crop, then scale") << 80 << 50 << 0 << 2.0f << true << 160 << 40;
     QTest::newRow("scale 1.5 rounds halves to even") << 1 << 3 << 0 << 1.5f << false << 2 << 4;
@@ -173,10 +171,8 @@ void tst_cGIFRender::disposal_data() {
     QTest::addColumn<int>("method");
     QTest::addColumn<uint32_t>("canvasInside"); // canvas under frame 2 after composing it
 
-    QTest::newRow("0 none: frame stays") << 0 << kBlue;
     QTest::newRow("1 keep: frame stays") << 1 << kBlue;
     QTest::newRow("2 restore to background") << 2 << kGrey;
-    QTest::newRow("3 restore to previous") << 3 << kGreen;
     QTest::newRow("5 treated as 3") << 5 << kGreen;
 }
 
@@ -264,14 +260,11 @@ void tst_cGIFRender::frameInterval_data() {
     QTest::addColumn<int>("delay");
     QTest::addColumn<int>("interval");
     QTest::newRow("negative") << -1 << 60000;
-    QTest::newRow("most negative") << -32768 << 60000;
     QTest::newRow("0") << 0 << 100;
     QTest::newRow("1") << 1 << 50;
     QTest::newRow("4") << 4 << 50;
-    QTest::newRow("5") << 5 << 50;
-    QTest::newRow("10") << 10 << 100;
+    QTest::newRow("6") << 6 << 60;
     QTest::newRow("3277, past 16 bits") << 3277 << 32770;
-    QTest::newRow("32767") << 32767 << 327670;
 }
 
 void tst_cGIFRender::frameInterval() {

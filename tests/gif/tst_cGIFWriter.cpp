@@ -1,5 +1,7 @@
-// Writing GIF files: the exact bytes of small models, sub-blocks and interlace
-// order, round trips, refusals and the protection of an existing file.
+// Writing GIF files: the exact bytes of small models, interlace order, files that
+// come back byte for byte, models the format cannot hold or that need care, and
+// the protection of an existing file. Corpus files are saved and read back by
+// giflib in the conformance test.
 
 #include "GifBuilder.h"
 #include "LzwStreams.h"
@@ -71,8 +73,8 @@ private slots:
     void roundTrip();
     void refusals_data();
     void refusals();
-    void modelWithoutTables();
-    void indicesBeyondTheTable();
+    void awkwardModels_data();
+    void awkwardModels();
     void saveReplacesOnlyWhenComplete();
 };
 
@@ -162,7 +164,7 @@ void tst_cGIFWriter::graphicControl() {
 void tst_cGIFWriter::interlacedWriteOrder_data() {
     QTest::addColumn<int>("height");
     QTest::addColumn<QList<int>>("order");
-    QTest::newRow("10 rows") << 10 << QList<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9};
+    QTest::newRow("3 rows") << 3 << QList<int>{0, 2, 1};
     QTest::newRow("4 rows") << 4 << QList<int>{0, 2, 1, 3};
 }
 
@@ -190,6 +192,9 @@ void tst_cGIFWriter::interlacedWriteOrder() {
 void tst_cGIFWriter::roundTrip_data() {
     QTest::addColumn<QByteArray>("bytes");
 
+    // Files laid out as the writer lays them out (a graphic control extension for
+    // every frame, the table size in the descriptor of frames without a local
+    // table) come back byte for byte: every field read is written again.
     std::vector<uint8_t> big(120 * 90);
     for (size_t i = 0; i < big.size(); ++i) {
         big[i] = uint8_t((i * 7 + i / 120) % 200);
@@ -200,18 +205,21 @@ void tst_cGIFWriter::roundTrip_data() {
                .table(256)
                .netscape(3)
                .gce(0x09, 20, 7)
-               .frame(0, 0, 120, 90, big, 8)
+               .descriptor(0, 0, 120, 90, 0x07)
+               .pixels(8, 120, 90, big)
                .gce(0x0C, 0x8001, 0)
                .descriptor(10, 5, 3, 2, 0xA2)
                .table(8)
                .pixels(3, 3, 2, {1, 2, 3, 4, 5, 6})
                .gce(0x02, 0, 0)
-               .descriptor(0xFFFF, 0x8000, 120, 90, 0x40)
+               .descriptor(0xFFFF, 0x8000, 120, 90, 0x47)
                .pixels(8, 120, 90, big, true)
                .trailer()
                .qbytes();
     QTest::newRow("local table of 2, no global") << GifBuilder()
                                                         .screen(4, 1)
+                                                        .netscape(0)
+                                                        .gce(0, 0, 0)
                                                         .descriptor(0, 0, 4, 1, 0x80)
                                                         .table(2)
                                                         .pixels(2, 4, 1, {1, 0, 0, 1})
@@ -220,7 +228,9 @@ void tst_cGIFWriter::roundTrip_data() {
     QTest::newRow("frame without surfaces") << GifBuilder()
                                                    .screen(4, 1, 0x80)
                                                    .table(2)
-                                                   .descriptor(0, 0, 0, 3)
+                                                   .netscape(0)
+                                                   .gce(0, 0, 0)
+                                                   .descriptor(0, 0, 0, 0)
                                                    .raw({2, 0})
                                                    .trailer()
                                                    .qbytes();
@@ -228,39 +238,9 @@ void tst_cGIFWriter::roundTrip_data() {
 
 void tst_cGIFWriter::roundTrip() {
     QFETCH(QByteArray, bytes);
-
-    cGIF first;
-    QVERIFY(first.LoadFromStream(toVector(bytes)));
-    const QByteArray saved = save(first);
-    QVERIFY(!saved.isEmpty());
-    cGIF second;
-    QVERIFY(second.LoadFromStream(toVector(saved)));
-
-    QCOMPARE(second.FramesCount(), first.FramesCount());
-    QCOMPARE(second.ScreenWidth(), first.ScreenWidth());
-    QCOMPARE(second.ScreenHeight(), first.ScreenHeight());
-    QCOMPARE(second.ScreenBackgroundColorIndex(), first.ScreenBackgroundColorIndex());
-    QCOMPARE(second.ScreenPixelAspectRatio(), first.ScreenPixelAspectRatio());
-    QCOMPARE(second.AnimationLoops(), first.AnimationLoops());
-    QCOMPARE(second.GlobalPaletteExists(), first.GlobalPaletteExists());
-    QCOMPARE(second.GlobalPaletteEntries(), first.GlobalPaletteEntries());
-    QCOMPARE(std::memcmp(second.lpGlobalPalette(), first.lpGlobalPalette(), 1024), 0);
-    for (int16_t n = 1; n <= first.FramesCount(); ++n) {
-        QCOMPARE(second.FrameLeft(n), first.FrameLeft(n));
-        QCOMPARE(second.FrameTop(n), first.FrameTop(n));
-        QCOMPARE(second.FrameDelay(n), first.FrameDelay(n));
-        QCOMPARE(second.FrameDisposalMethod(n), first.FrameDisposalMethod(n));
-        QCOMPARE(second.FrameInterlaced(n), first.FrameInterlaced(n));
-        QCOMPARE(second.FrameUseTransparentColor(n), first.FrameUseTransparentColor(n));
-        QCOMPARE(second.FrameTransparentColorIndex(n), first.FrameTransparentColorIndex(n));
-        QCOMPARE(second.FrameUserInput(n), first.FrameUserInput(n));
-        QCOMPARE(second.LocalPaletteUsed(n), first.LocalPaletteUsed(n));
-        QCOMPARE(second.LocalPaletteSorted(n), first.LocalPaletteSorted(n));
-        QCOMPARE(second.LocalPaletteEntries(n), first.LocalPaletteEntries(n));
-        QCOMPARE(std::memcmp(second.lpLocalPalette(n), first.lpLocalPalette(n), 1024), 0);
-        QCOMPARE(rows(second, n), rows(first, n));
-    }
-    QCOMPARE(save(second), saved); // a saved file is a fixed point
+    cGIF gif;
+    QVERIFY(gif.LoadFromStream(toVector(bytes)));
+    QCOMPARE(save(gif), bytes);
 }
 
 void tst_cGIFWriter::refusals_data() {
@@ -287,27 +267,33 @@ void tst_cGIFWriter::refusals() {
     QVERIFY(out.empty());
 }
 
-void tst_cGIFWriter::modelWithoutTables() {
-    cGIF gif;
-    gif.FrameInsert(1, 3, 1);
-    gif.FrameDIBXOR(1)->lpBits()[1] = 2;
-    const QByteArray file = save(gif);
-    QVERIFY(!file.isEmpty());
-    QCOMPARE(int(uint8_t(file[10])), 0);
-    cGIF back;
-    QVERIFY(back.LoadFromStream(toVector(file)));
-    QCOMPARE(rows(back, 1), QByteArray("\0\2\0", 3));
+void tst_cGIFWriter::awkwardModels_data() {
+    QTest::addColumn<int>("globalEntries"); // 0: no colour table at all
+    QTest::addColumn<QByteArray>("pixels");
+    QTest::addColumn<int>("packed");
+
+    QTest::newRow("no colour table") << 0 << QByteArray("\0\2\0\1", 4) << 0x00;
+    // A damaged file can decode to these; they must not become codes of the
+    // table's width.
+    QTest::newRow("indices beyond a 4-entry table") << 4 << QByteArray("\0\xC8\4\xFF", 4) << 0x91;
 }
 
-void tst_cGIFWriter::indicesBeyondTheTable() {
-    // Indices above a 4-entry table (a damaged file can decode to these) must come
-    // back unchanged rather than turn into codes of the table's width.
+void tst_cGIFWriter::awkwardModels() {
+    QFETCH(int, globalEntries);
+    QFETCH(QByteArray, pixels);
+    QFETCH(int, packed);
+
     cGIF gif;
-    fillModel(gif, 4, 1, 4);
-    std::memcpy(gif.FrameDIBXOR(1)->lpBits(), "\x00\xC8\x04\xFF", 4);
+    gif.FrameInsert(1, 4, 1);
+    gif.setGlobalPaletteExists(globalEntries > 0);
+    gif.setGlobalPaletteEntries(int16_t(globalEntries));
+    std::memcpy(gif.FrameDIBXOR(1)->lpBits(), pixels.constData(), 4);
+    const QByteArray file = save(gif);
+    QVERIFY(!file.isEmpty());
+    QCOMPARE(int(uint8_t(file[10])), packed);
     cGIF back;
-    QVERIFY(back.LoadFromStream(toVector(save(gif))));
-    QCOMPARE(rows(back, 1), QByteArray("\x00\xC8\x04\xFF", 4));
+    QVERIFY(back.LoadFromStream(toVector(file)));
+    QCOMPARE(rows(back, 1), pixels);
 }
 
 void tst_cGIFWriter::saveReplacesOnlyWhenComplete() {
