@@ -201,17 +201,4 @@ DecodeResult DecodeFrame(const PixelView& target, bool interlaced, uint8_t codeS
     return d.Decode(target, interlaced, codeSize, data, size);
 }
 
-int32_t InterlacedRow(int32_t index, int32_t height) {
-    for (int pass = 0; pass < 4; ++pass) {
-        const int32_t start = kPassStart[pass];
-        const int32_t step = kPassStep[pass];
-        const int32_t rows = start < height ? (height - start + step - 1) / step : 0;
-        if (index < rows) {
-            return start + index * step;
-        }
-        index -= rows;
-    }
-    return -1;
-}
-
 } // namespace mGIFLZWDec

@@ -61,8 +61,4 @@ private:
 DecodeResult DecodeFrame(const PixelView& target, bool interlaced, uint8_t codeSize,
                          const uint8_t* data, size_t size);
 
-/// Row of the frame that the `index`-th decoded row (0-based, data order) lands on,
-/// following the four-pass GIF interlace for any height.
-int32_t InterlacedRow(int32_t index, int32_t height);
-
 } // namespace mGIFLZWDec

@@ -70,8 +70,6 @@ private slots:
     void fullTableKeepsEntries();
     void longestString();
     void neverReadsPastData();
-    void interlacedRow_data();
-    void interlacedRow();
 };
 
 void tst_mGIFLZWDec::decode_data() {
@@ -182,23 +180,6 @@ void tst_mGIFLZWDec::neverReadsPastData() {
         QVERIFY(r.pixels <= 10);
         QCOMPARE(r.status, cut == full.size() ? DecodeStatus::EndCode : DecodeStatus::DataEnded);
     }
-}
-
-void tst_mGIFLZWDec::interlacedRow_data() {
-    QTest::addColumn<int>("height");
-    QTest::addColumn<QList<int>>("rows"); // the frame row of each decoded row
-    QTest::newRow("10 rows") << 10 << QList<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9};
-    QTest::newRow("3 rows") << 3 << QList<int>{0, 2, 1};
-    QTest::newRow("1 row") << 1 << QList<int>{0};
-}
-
-void tst_mGIFLZWDec::interlacedRow() {
-    QFETCH(int, height);
-    QFETCH(QList<int>, rows);
-    for (int i = 0; i < height; ++i) {
-        QCOMPARE(mGIFLZWDec::InterlacedRow(i, height), rows[i]);
-    }
-    QCOMPARE(mGIFLZWDec::InterlacedRow(height, height), -1);
 }
 
 QTEST_APPLESS_MAIN(tst_mGIFLZWDec)
