@@ -4,6 +4,7 @@
 #include <QFile>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 namespace imaging {
 
@@ -124,9 +125,10 @@ bool anyAlpha(FIBITMAP* dib) {
     return false;
 }
 
-/// Converts a decoded bitmap to 24 or 32 bits and writes it where `target`
-/// says. The target is asked for only once nothing can fail any more.
-bool writeImage(Bitmap dib, FREE_IMAGE_FORMAT fif, QRgb background,
+/// Converts a decoded bitmap to 24 or 32 bits (in place: `dib` then holds the
+/// converted bitmap) and writes it where `target` says. The target is asked
+/// for only once nothing can fail any more.
+bool writeImage(Bitmap& dib, FREE_IMAGE_FORMAT fif, QRgb background,
                 const FreeImageLoader::TargetFor& target) {
     dib = toStandardType(std::move(dib));
     if (!dib)
@@ -152,6 +154,59 @@ bool writeImage(Bitmap dib, FREE_IMAGE_FORMAT fif, QRgb background,
     else
         write32(dib.get(), transparent, background, to);
     return true;
+}
+
+/// The 24-bit bitmap that the filter reads, kept from one rescale to the next.
+/// A fresh one for a large picture costs as much again as filling it (every
+/// page is new to the process and cleared first), and the preview is rescaled
+/// on every resize of its pane. A 24-bit decode leaves a bitmap of exactly the
+/// picture's size behind, so that one is kept rather than released: a click
+/// then allocates no more than the decode itself does. At most one bitmap is
+/// kept; a lock makes taking and giving safe from any thread.
+class Scratch {
+public:
+    /// A 24-bit bitmap of w x h with undefined pixels: the kept one when it
+    /// has that size, else a new one (or null when that cannot be allocated).
+    Bitmap take(int w, int h) {
+        Bitmap old;
+        {
+            const std::lock_guard lock(mutex_);
+            if (fits(kept_.get(), w, h))
+                return std::move(kept_);
+            old = std::move(kept_);
+        }
+        old.reset(); // before allocating, so that two large bitmaps never coexist
+        return Bitmap(FreeImage_Allocate(w, h, 24));
+    }
+
+    /// Keeps `dib` (a 24-bit standard bitmap, or null) for the next take. The
+    /// bitmap kept before goes out with the argument, after the lock is let
+    /// go, so that freeing it holds up no other thread.
+    void give(Bitmap dib) {
+        const std::lock_guard lock(mutex_);
+        std::swap(kept_, dib);
+    }
+
+    void release() { give(nullptr); }
+
+private:
+    static bool fits(FIBITMAP* dib, int w, int h) {
+        return dib && FreeImage_GetWidth(dib) == unsigned(w) &&
+               FreeImage_GetHeight(dib) == unsigned(h);
+    }
+
+    std::mutex mutex_;
+    Bitmap kept_;
+};
+
+Scratch& scratch() {
+    static Scratch s;
+    return s;
+}
+
+/// Whether a bitmap can serve as the filter's 24-bit source.
+bool isPlain24(FIBITMAP* dib) {
+    return FreeImage_GetImageType(dib) == FIT_BITMAP && FreeImage_GetBPP(dib) == 24;
 }
 
 /// A 32-bit image of the size asked for, as a target.
@@ -193,10 +248,17 @@ bool FreeImageLoader::LoadInto(const QString& path, QRgb background, const Targe
         if (!header || tooLarge(header.get()))
             return false;
     }
+    // The kept copy belongs to the picture being replaced; freeing it first
+    // keeps the peak at the load box and one decoded bitmap.
+    scratch().release();
     Bitmap dib(FreeImage_Load(fif, name.constData(), flags));
     if (!dib || !FreeImage_HasPixels(dib.get()) || tooLarge(dib.get()))
         return false;
-    return writeImage(std::move(dib), fif, background, target);
+    if (!writeImage(dib, fif, background, target))
+        return false;
+    if (isPlain24(dib.get()))
+        scratch().give(std::move(dib));
+    return true;
 }
 
 QImage FreeImageLoader::Load(const QString& path, QRgb background) {
@@ -213,16 +275,21 @@ QImage FreeImageLoader::Rescale(const QImage& image, int width, int height, int 
     const QImage src = image.convertToFormat(QImage::Format_RGB32);
     const int w = src.width(), h = src.height();
     // 24 bits per pixel: a quarter less work for the filter than 32.
-    Bitmap dib(FreeImage_Allocate(w, h, 24));
+    Bitmap dib = scratch().take(w, h);
     if (!dib)
         return {};
     read24(src, dib.get());
     Bitmap scaled(
         FreeImage_Rescale(dib.get(), width, height, static_cast<FREE_IMAGE_FILTER>(filter)));
+    scratch().give(std::move(dib));
     QImage out;
-    if (!scaled || !writeImage(std::move(scaled), FIF_UNKNOWN, 0, intoImage(out)))
+    if (!scaled || !writeImage(scaled, FIF_UNKNOWN, 0, intoImage(out)))
         return {};
     return out;
+}
+
+void FreeImageLoader::ReleaseScratch() {
+    scratch().release();
 }
 
 } // namespace imaging

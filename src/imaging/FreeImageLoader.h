@@ -64,7 +64,14 @@ public:
     /// Resamples `image` to `width` x `height` with a FreeImage filter (0..5).
     /// Returns a Format_RGB32 image, or a null image when the sizes are not
     /// positive, the filter is unknown or FreeImage fails.
+    /// Between calls one 24-bit copy of the last picture rescaled (or of the
+    /// last 24-bit picture loaded) is kept, so that rescaling the same picture
+    /// again, or a picture just loaded, allocates nothing large.
     static QImage Rescale(const QImage& image, int width, int height, int filter);
+
+    /// Frees the 24-bit copy that Load, LoadInto and Rescale keep, for a
+    /// caller that knows no preview will be rescaled for a while.
+    static void ReleaseScratch();
 };
 
 } // namespace imaging
