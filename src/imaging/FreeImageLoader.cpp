@@ -2,6 +2,7 @@
 
 #include <FreeImage.h>
 #include <QFile>
+#include <cstring>
 #include <memory>
 
 namespace imaging {
@@ -10,6 +11,11 @@ namespace {
 
 // FreeImage readies itself when the shared library is loaded (its plugins are
 // registered on load), so no FreeImage_Initialise call is needed here.
+
+// FreeImage keeps B, G, R in memory on little-endian machines, as QImage's
+// 32-bit formats do there; rows can then be copied bytewise.
+constexpr bool kSameByteOrder =
+    FI_RGBA_BLUE == 0 && FI_RGBA_GREEN == 1 && FI_RGBA_RED == 2 && Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
 
 struct Unload {
     void operator()(FIBITMAP* dib) const { FreeImage_Unload(dib); }
@@ -48,37 +54,62 @@ inline uchar blend(int src, int dst, int alpha) {
     return static_cast<uchar>((src * alpha + dst * (255 - alpha) + 127) / 255);
 }
 
-QImage from24(FIBITMAP* dib) {
+/// Writes a 24-bit bitmap into 32-bit rows, turning FreeImage's bottom-up
+/// rows top-down.
+void write24(FIBITMAP* dib, const FreeImageLoader::PixelTarget& to) {
     const int w = int(FreeImage_GetWidth(dib)), h = int(FreeImage_GetHeight(dib));
-    QImage out(w, h, QImage::Format_RGB32);
-    if (out.isNull())
-        return out;
     for (int y = 0; y < h; ++y) {
-        // FreeImage keeps the bottom row first.
         const BYTE* src = FreeImage_GetScanLine(dib, h - 1 - y);
-        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < w; ++x, src += 3)
+        auto* dst = reinterpret_cast<QRgb*>(to.bits + y * to.stride);
+        int x = 0;
+        if constexpr (kSameByteOrder) {
+            // B, G, R in both: read four bytes at once, except for the last
+            // pixel, whose fourth byte may lie past the bitmap.
+            for (; x + 1 < w; ++x, src += 3) {
+                quint32 v;
+                std::memcpy(&v, src, 4);
+                dst[x] = v | 0xFF000000u;
+            }
+        }
+        for (; x < w; ++x, src += 3)
             dst[x] = qRgb(src[FI_RGBA_RED], src[FI_RGBA_GREEN], src[FI_RGBA_BLUE]);
     }
-    return out;
 }
 
-QImage from32(FIBITMAP* dib, bool useAlpha, QRgb background) {
+/// Writes 32-bit rows into a 24-bit bitmap, turning them bottom-up.
+void read24(const QImage& src, FIBITMAP* dib) {
+    const int w = src.width(), h = src.height();
+    for (int y = 0; y < h; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        BYTE* out = FreeImage_GetScanLine(dib, h - 1 - y);
+        int x = 0;
+        if constexpr (kSameByteOrder) {
+            // Four bytes written, three kept: the next pixel overwrites the
+            // fourth. The last pixel is written alone to stay inside the row.
+            for (; x + 1 < w; ++x, out += 3)
+                std::memcpy(out, &in[x], 4);
+        }
+        for (; x < w; ++x, out += 3) {
+            out[FI_RGBA_RED] = BYTE(qRed(in[x]));
+            out[FI_RGBA_GREEN] = BYTE(qGreen(in[x]));
+            out[FI_RGBA_BLUE] = BYTE(qBlue(in[x]));
+        }
+    }
+}
+
+void write32(FIBITMAP* dib, bool useAlpha, QRgb background,
+             const FreeImageLoader::PixelTarget& to) {
     const int w = int(FreeImage_GetWidth(dib)), h = int(FreeImage_GetHeight(dib));
-    QImage out(w, h, QImage::Format_RGB32);
-    if (out.isNull())
-        return out;
     const int br = qRed(background), bg = qGreen(background), bb = qBlue(background);
     for (int y = 0; y < h; ++y) {
         const BYTE* src = FreeImage_GetScanLine(dib, h - 1 - y);
-        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        auto* dst = reinterpret_cast<QRgb*>(to.bits + y * to.stride);
         for (int x = 0; x < w; ++x, src += 4) {
             const int a = useAlpha ? src[FI_RGBA_ALPHA] : 255;
             dst[x] = qRgb(blend(src[FI_RGBA_RED], br, a), blend(src[FI_RGBA_GREEN], bg, a),
                           blend(src[FI_RGBA_BLUE], bb, a));
         }
     }
-    return out;
 }
 
 /// Whether any pixel of a 32-bit bitmap has a nonzero alpha.
@@ -93,22 +124,44 @@ bool anyAlpha(FIBITMAP* dib) {
     return false;
 }
 
-QImage toImage(Bitmap dib, FREE_IMAGE_FORMAT fif, QRgb background) {
+/// Converts a decoded bitmap to 24 or 32 bits and writes it where `target`
+/// says. The target is asked for only once nothing can fail any more.
+bool writeImage(Bitmap dib, FREE_IMAGE_FORMAT fif, QRgb background,
+                const FreeImageLoader::TargetFor& target) {
     dib = toStandardType(std::move(dib));
     if (!dib)
-        return {};
+        return false;
+    bool transparent = false;
+    if (FreeImage_GetBPP(dib.get()) != 24) {
+        transparent = FreeImage_IsTransparent(dib.get());
+        // The fourth byte of a 32-bit BMP is often unused and left zero; taken
+        // as alpha it would paint nothing but background.
+        if (transparent && fif == FIF_BMP && FreeImage_GetBPP(dib.get()) == 32)
+            transparent = anyAlpha(dib.get());
+        if (FreeImage_GetBPP(dib.get()) != 32)
+            dib = Bitmap(FreeImage_ConvertTo32Bits(dib.get()));
+        if (!dib)
+            return false;
+    }
+    const FreeImageLoader::PixelTarget to =
+        target(int(FreeImage_GetWidth(dib.get())), int(FreeImage_GetHeight(dib.get())));
+    if (!to.bits)
+        return false;
     if (FreeImage_GetBPP(dib.get()) == 24)
-        return from24(dib.get());
-    bool transparent = FreeImage_IsTransparent(dib.get());
-    // The fourth byte of a 32-bit BMP is often unused and left zero; taken as
-    // alpha it would paint nothing but background.
-    if (transparent && fif == FIF_BMP && FreeImage_GetBPP(dib.get()) == 32)
-        transparent = anyAlpha(dib.get());
-    if (FreeImage_GetBPP(dib.get()) != 32)
-        dib = Bitmap(FreeImage_ConvertTo32Bits(dib.get()));
-    if (!dib)
-        return {};
-    return from32(dib.get(), transparent, background);
+        write24(dib.get(), to);
+    else
+        write32(dib.get(), transparent, background, to);
+    return true;
+}
+
+/// A 32-bit image of the size asked for, as a target.
+FreeImageLoader::TargetFor intoImage(QImage& image) {
+    return [&image](int w, int h) -> FreeImageLoader::PixelTarget {
+        image = QImage(w, h, QImage::Format_RGB32);
+        if (image.isNull())
+            return {};
+        return {image.bits(), image.bytesPerLine()};
+    };
 }
 
 } // namespace
@@ -127,10 +180,10 @@ int FreeImageLoader::LoadFlags(int format) {
     return format == FIF_JPEG ? JPEG_ACCURATE : 0;
 }
 
-QImage FreeImageLoader::Load(const QString& path, QRgb background) {
+bool FreeImageLoader::LoadInto(const QString& path, QRgb background, const TargetFor& target) {
     const auto fif = static_cast<FREE_IMAGE_FORMAT>(IdentifyFormat(path));
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
-        return {};
+        return false;
     const QByteArray name = QFile::encodeName(path);
     const int flags = LoadFlags(fif);
     if (FreeImage_FIFSupportsNoPixels(fif)) {
@@ -138,12 +191,19 @@ QImage FreeImageLoader::Load(const QString& path, QRgb background) {
         // image is refused before any memory is spent on its pixels.
         Bitmap header(FreeImage_Load(fif, name.constData(), flags | FIF_LOAD_NOPIXELS));
         if (!header || tooLarge(header.get()))
-            return {};
+            return false;
     }
     Bitmap dib(FreeImage_Load(fif, name.constData(), flags));
     if (!dib || !FreeImage_HasPixels(dib.get()) || tooLarge(dib.get()))
+        return false;
+    return writeImage(std::move(dib), fif, background, target);
+}
+
+QImage FreeImageLoader::Load(const QString& path, QRgb background) {
+    QImage image;
+    if (!LoadInto(path, background, intoImage(image)))
         return {};
-    return toImage(std::move(dib), fif, background);
+    return image;
 }
 
 QImage FreeImageLoader::Rescale(const QImage& image, int width, int height, int filter) {
@@ -156,18 +216,13 @@ QImage FreeImageLoader::Rescale(const QImage& image, int width, int height, int 
     Bitmap dib(FreeImage_Allocate(w, h, 24));
     if (!dib)
         return {};
-    for (int y = 0; y < h; ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
-        BYTE* out = FreeImage_GetScanLine(dib.get(), h - 1 - y);
-        for (int x = 0; x < w; ++x, out += 3) {
-            out[FI_RGBA_RED] = BYTE(qRed(in[x]));
-            out[FI_RGBA_GREEN] = BYTE(qGreen(in[x]));
-            out[FI_RGBA_BLUE] = BYTE(qBlue(in[x]));
-        }
-    }
+    read24(src, dib.get());
     Bitmap scaled(
         FreeImage_Rescale(dib.get(), width, height, static_cast<FREE_IMAGE_FILTER>(filter)));
-    return scaled ? from24(scaled.get()) : QImage();
+    QImage out;
+    if (!scaled || !writeImage(std::move(scaled), FIF_UNKNOWN, 0, intoImage(out)))
+        return {};
+    return out;
 }
 
 } // namespace imaging

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QString>
+#include <functional>
 
 namespace imaging {
 
@@ -35,6 +36,23 @@ public:
     /// The decoding flags used for a format: the slower, exact decoding for
     /// JPEG, none for every other format.
     static int LoadFlags(int format);
+
+    /// Where LoadInto writes a decoded image: rows of 32-bit pixels (B, G, R,
+    /// unused on a little-endian machine, as QImage::Format_RGB32), top-down,
+    /// `stride` bytes apart. Null bits mean "do not write".
+    struct PixelTarget {
+        uchar* bits = nullptr;
+        qsizetype stride = 0;
+    };
+    /// Gives the target for an image of width x height pixels; the memory
+    /// must hold `height` rows of at least width x 4 bytes.
+    using TargetFor = std::function<PixelTarget(int width, int height)>;
+
+    /// Like Load, but writes the pixels straight into memory the caller
+    /// provides, so that a large image is not copied once more. `target` is
+    /// called once, after decoding has succeeded and only the writing is left.
+    /// Returns whether the image was written.
+    static bool LoadInto(const QString& path, QRgb background, const TargetFor& target);
 
     /// Decodes a still image into a standard 32-bit image (Format_RGB32,
     /// top-down) of the file's size. Images of every pixel type and depth are

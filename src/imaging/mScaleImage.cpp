@@ -54,15 +54,19 @@ QImage pictureOf(platform::PictureBox& box) {
 } // namespace
 
 bool LoadImageFile(const QString& path, platform::PictureBox& loadBox) {
-    const QImage image = FreeImageLoader::Load(path, platform::RgbFromRef(loadBox.BackColor()));
-    if (image.isNull())
-        return false;
-    const int w = image.width(), h = image.height();
-    loadBox.resize(w, h);
-    loadBox.Cls();
-    PaintBitmapAtOrigin(loadBox.hDC(), image, w, h);
+    // The image is decoded straight into the load box, sized to it. Every
+    // pixel of the box is written, so clearing it first would change nothing.
+    const bool loaded = FreeImageLoader::LoadInto(
+        path, platform::RgbFromRef(loadBox.BackColor()),
+        [&loadBox](int w, int h) -> FreeImageLoader::PixelTarget {
+            loadBox.resize(w, h);
+            const gdi::PixelBuffer buf = gdi::GetBuffer(loadBox.hDC());
+            if (!buf.bits || buf.bpp != 32 || buf.width != w || buf.height != h)
+                return {};
+            return {buf.bits, buf.stride};
+        });
     loadBox.update();
-    return true;
+    return loaded;
 }
 
 PreviewPlacement FitPreview(double sourceWidth, double sourceHeight, double destWidth,

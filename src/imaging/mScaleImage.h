@@ -19,9 +19,10 @@ namespace imaging {
 
 /// Decodes `path` (see FreeImageLoader::Load: content first, then extension)
 /// and leaves the image at full size in `loadBox`: the box takes the image's
-/// pixel size, is cleared to its background colour and painted. When the
-/// file cannot be identified or read, nothing happens and the box keeps its
-/// previous picture. Returns whether a picture was loaded.
+/// pixel size and every pixel is painted (transparent parts over the box's
+/// background colour). When the file cannot be identified or read, nothing
+/// happens and the box keeps its previous picture. Returns whether a picture
+/// was loaded.
 bool LoadImageFile(const QString& path, platform::PictureBox& loadBox);
 
 /// Where ScalePreview puts a picture: its top-left corner and size in pixels.
