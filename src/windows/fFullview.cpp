@@ -3,6 +3,7 @@
 #include "controls/ImageAceX.h"
 #include "controls/ucGIFViewer.h"
 
+#include <QKeyEvent>
 #include <QScreen>
 
 QPointer<fFullview> fFullview::instance_;
@@ -58,6 +59,18 @@ void fFullview::ShowModeless() {
     } else {
         imView_->setFocus();
     }
+}
+
+bool fFullview::event(QEvent* event) {
+    // Esc belongs to this window: claimed before any shortcut of the owner
+    // (the main window's Esc asks to quit) can take it, so that it reaches
+    // the view with the focus as a key press.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void fFullview::resizeEvent(QResizeEvent* event) {

@@ -33,6 +33,7 @@ public:
     void ShowModeless();
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
