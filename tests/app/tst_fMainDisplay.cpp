@@ -28,7 +28,6 @@ private slots:
     void stillHidesEveryGifView();
     void enterOpensTheFullView_data();
     void enterOpensTheFullView();
-    void previewDoubleClickShowsTheStill();
     void gifViewerDoubleClickShowsTheGif();
     void escInTheFullViewClosesOnlyIt();
     void folderChangeAndExitReleaseTheGif_data();
@@ -151,15 +150,6 @@ void tst_fMainDisplay::enterOpensTheFullView() {
         }
     }
     QVERIFY(w_->isVisible());
-}
-
-void tst_fMainDisplay::previewDoubleClickShowsTheStill() {
-    select("still.png");
-    QTest::mouseDClick(w_->picPreview(), Qt::LeftButton, {}, w_->picPreview()->rect().center());
-    QTRY_VERIFY(fullView() && fullView()->isVisible());
-    QCOMPARE(fullView()->imView()->Picture().size(), QSize(30, 20));
-    const QImage shot = fullView()->grab().toImage();
-    QCOMPARE(shot.pixel(shot.width() / 2, shot.height() / 2), qRgb(255, 0, 0));
 }
 
 void tst_fMainDisplay::gifViewerDoubleClickShowsTheGif() {

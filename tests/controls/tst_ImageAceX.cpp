@@ -57,13 +57,11 @@ private slots:
     void scrollsToTheFarEdge_data();
     void scrollsToTheFarEdge();
     void fitMode();
-    void otherModesLeaveTheLayout();
     void newPictureShowsAtOnce();
     void borderStyles_data();
     void borderStyles();
     void eventsOfEveryPart_data();
     void eventsOfEveryPart();
-    void barsNeverTakeTheFocus();
     void propertyBag();
 };
 
@@ -158,17 +156,6 @@ void tst_ImageAceX::fitMode() {
     QCOMPARE(f.view->picDst()->size(), QSize(2000, 1000));
 }
 
-void tst_ImageAceX::otherModesLeaveTheLayout() {
-    Fixture f(QSize(400, 300));
-    f.view->setPicture(Picture(100, 80));
-    f.view->setDisplaymode(2);
-    const QRect viewport = f.view->picScl()->geometry();
-    const QRect image = f.view->picDst()->geometry();
-    f.view->resize(600, 500);
-    QCOMPARE(f.view->picScl()->geometry(), viewport);
-    QCOMPARE(f.view->picDst()->geometry(), image);
-}
-
 // A window that is already showing gets a new picture of another size: the
 // new picture, laid out for its own size, shows at once.
 void tst_ImageAceX::newPictureShowsAtOnce() {
@@ -254,14 +241,6 @@ void tst_ImageAceX::eventsOfEveryPart() {
     QTest::keyClick(target, Qt::Key_Escape);
     QTRY_COMPARE(keys.count(), 1);
     QCOMPARE(keys.at(0).at(0).toInt(), 27);
-}
-
-void tst_ImageAceX::barsNeverTakeTheFocus() {
-    Fixture f(QSize(400, 300));
-    f.view->setPicture(Picture(1000, 1000));
-    QCOMPARE(f.view->hSB()->focusPolicy(), Qt::NoFocus);
-    QCOMPARE(f.view->vSB()->focusPolicy(), Qt::NoFocus);
-    QCOMPARE(f.view->cmdCorner()->focusPolicy(), Qt::NoFocus);
 }
 
 void tst_ImageAceX::propertyBag() {

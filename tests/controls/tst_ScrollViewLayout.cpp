@@ -12,8 +12,6 @@ class tst_ScrollViewLayout : public QObject {
 private slots:
     void arrange_data();
     void arrange();
-    void farEdgeMeetsTheViewport_data();
-    void farEdgeMeetsTheViewport();
     void fit_data();
     void fit();
 };
@@ -78,31 +76,6 @@ void tst_ScrollViewLayout::arrange() {
     QCOMPARE(l.hBar.geometry.width, l.viewport.width - 16);
     QCOMPARE(l.corner.left, l.vBar.geometry.left);
     QCOMPARE(l.corner.top, float(l.viewport.height - 16));
-}
-
-void tst_ScrollViewLayout::farEdgeMeetsTheViewport_data() {
-    QTest::addColumn<QSize>("image");
-    QTest::newRow("wide") << QSize(1000, 200);
-    QTest::newRow("tall") << QSize(200, 1000);
-    QTest::newRow("both") << QSize(5000, 3000);
-    QTest::newRow("very wide") << QSize(120000, 10);
-    QTest::newRow("very tall") << QSize(10, 120000);
-}
-
-// At Max the image's far edge lines up with the edge of the visible area: the
-// viewport's, or the other bar's when that bar shows.
-void tst_ScrollViewLayout::farEdgeMeetsTheViewport() {
-    QFETCH(QSize, image);
-    const int bar = 17;
-    const ScrollLayout l = ArrangeScrollView(400, 300, image.width(), image.height(), 0, bar, bar);
-    if (l.hBar.visible) {
-        const int visibleWidth = 400 - (l.vBar.visible ? bar : 0);
-        QCOMPARE(-l.hBar.max + image.width(), visibleWidth);
-    }
-    if (l.vBar.visible) {
-        const int visibleHeight = 300 - (l.hBar.visible ? bar : 0);
-        QCOMPARE(-l.vBar.max + image.height(), visibleHeight);
-    }
 }
 
 void tst_ScrollViewLayout::fit_data() {

@@ -59,7 +59,6 @@ private slots:
     void nextFrameWhilePlayingDoesNothing();
     void oneFrameNeverPlays();
     void playbackSequence();
-    void pauseRewindAndPlay();
     void backColorRestarts_data();
     void backColorRestarts();
     void disposal_data();
@@ -71,7 +70,6 @@ private slots:
     void resources_data();
     void resources();
     void destroyPaintsTheBackground();
-    void input();
     void propertyBag();
 };
 
@@ -144,24 +142,6 @@ void tst_ucGIFViewer::playbackSequence() {
     QTRY_VERIFY(rendered.count() >= 5);
     QCOMPARE(Frames(rendered).mid(0, 5), QList<int>({1, 2, 3, 1, 2}));
     QVERIFY(f.viewer->GIFIsPlaying());
-}
-
-void tst_ucGIFViewer::pauseRewindAndPlay() {
-    Fixture f;
-    std::vector<FrameSpec> frames = TwoFrames(2);
-    frames.push_back({0, 0, 40, 40, Blue, 2, 1});
-    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, frames)));
-    f.viewer->NextFrame(); // frame 2 shown, 3 next
-    f.viewer->Rewind();
-    QCOMPARE(f.viewer->GIFCurrentFrame(), 1);
-    QCOMPARE(f.pixel(20, 20), kIndexRgb[Green]); // nothing redrawn yet
-    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
-    f.viewer->Play();
-    QVERIFY(f.viewer->GIFIsPlaying());
-    QTRY_VERIFY(rendered.count() >= 2);
-    f.viewer->Pause();
-    QVERIFY(!f.viewer->GIFIsPlaying());
-    QCOMPARE(Frames(rendered).mid(0, 2), QList<int>({1, 2}));
 }
 
 void tst_ucGIFViewer::backColorRestarts_data() {
@@ -336,28 +316,6 @@ void tst_ucGIFViewer::destroyPaintsTheBackground() {
     f.viewer->Destroy(); // twice is harmless
     f.viewer->resize(60, 60);
     QCOMPARE(f.pixel(50, 50), kBack);
-}
-
-void tst_ucGIFViewer::input() {
-    Fixture f;
-    QSignalSpy clicks(f.viewer.get(), &ucGIFViewer::Click);
-    QSignalSpy doubles(f.viewer.get(), &ucGIFViewer::DblClick);
-    QSignalSpy downs(f.viewer.get(), &ucGIFViewer::MouseDown);
-    QSignalSpy ups(f.viewer.get(), &ucGIFViewer::MouseUp);
-    QSignalSpy keys(f.viewer.get(), &ucGIFViewer::KeyPress);
-    QTest::mouseClick(f.viewer.get(), Qt::RightButton, Qt::ControlModifier, QPoint(5, 6));
-    QCOMPARE(downs.count(), 1);
-    QCOMPARE(downs.at(0), QVariantList({platform::vbRightButton, platform::vbCtrlMask, 5.0, 6.0}));
-    QCOMPARE(ups.count(), 1);
-    QCOMPARE(clicks.count(), 0); // the right button makes no click
-    QTest::mouseClick(f.viewer.get(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
-    QCOMPARE(clicks.count(), 1);
-    QTest::mouseDClick(f.viewer.get(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
-    QCOMPARE(doubles.count(), 1);
-    f.viewer->setFocus();
-    QTest::keyClick(f.viewer.get(), Qt::Key_Escape);
-    QCOMPARE(keys.count(), 1);
-    QCOMPARE(keys.at(0).at(0).toInt(), 27);
 }
 
 void tst_ucGIFViewer::propertyBag() {

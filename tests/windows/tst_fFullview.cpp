@@ -51,11 +51,9 @@ class tst_fFullview : public QObject {
 private slots:
     void singleInstance();
     void freshWindowShowsTheStill();
-    void gifThenStill();
     void resizeBringsTheGifBack();
     void closes_data();
     void closes();
-    void otherKeysKeepItOpen();
 };
 
 void tst_fFullview::singleInstance() {
@@ -86,22 +84,6 @@ void tst_fFullview::freshWindowShowsTheStill() {
     QVERIFY(!f->ucGIFView()->isVisible());
     QCOMPARE(f->imView()->geometry(), f->rect());
     QCOMPARE(fx.centre(f), qRgb(255, 0, 0));
-}
-
-void tst_fFullview::gifThenStill() {
-    Fixture fx;
-    fFullview* f = fFullview::Instance(fx.owner.get());
-    QVERIFY(f->ucGIFView()->LoadFromFile(fx.gif()));
-    f->ucGIFView()->show();
-    f->ShowModeless();
-    QTRY_VERIFY(f->ucGIFView()->isVisible());
-    QCOMPARE(f->ucGIFView()->geometry(), f->rect());
-    QVERIFY(f->ucGIFView()->GIFIsPlaying());
-    // What the main window does on a click on a still file, then a double-click.
-    f->ucGIFView()->hide();
-    f->imView()->setPicture(Still(Qt::magenta));
-    f->ShowModeless();
-    QCOMPARE(fx.centre(f), qRgb(255, 0, 255));
 }
 
 void tst_fFullview::resizeBringsTheGifBack() {
@@ -153,18 +135,6 @@ void tst_fFullview::closes() {
     QTRY_COMPARE(destroyed.count(), 1);
     QVERIFY(fFullview::Existing() == nullptr);
     QVERIFY(fx.owner->isVisible());
-}
-
-void tst_fFullview::otherKeysKeepItOpen() {
-    Fixture fx;
-    fFullview* f = fFullview::Instance(fx.owner.get());
-    f->ShowModeless();
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_A, Qt::Key_Space}) {
-        QTest::keyClick(f->imView(), key);
-    }
-    QCoreApplication::processEvents();
-    QCOMPARE(fFullview::Existing(), f);
-    QVERIFY(f->isVisible());
 }
 
 QTEST_MAIN(tst_fFullview)
