@@ -7,6 +7,7 @@
 #include "platform/PictureBox.h"
 #include "platform/PropertyBag.h"
 
+#include <QDirIterator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +70,8 @@ private slots:
     void failedLoads();
     void resources_data();
     void resources();
+    void corpusPlaysWithoutFault_data();
+    void corpusPlaysWithoutFault();
     void destroyPaintsTheBackground();
     void propertyBag();
 };
@@ -301,6 +304,42 @@ void tst_ucGIFViewer::resources() {
         QCOMPARE(f.viewer->DisplayRect(), QRect(19, 19, 1, 1));
         QCOMPARE(f.pixel(19, 19), 0xFFFF0000u);
     }
+}
+
+void tst_ucGIFViewer::corpusPlaysWithoutFault_data() {
+    QTest::addColumn<QString>("path");
+    QDirIterator it(QStringLiteral(VISTREL_CORPUS_DIR "/gif"), {QStringLiteral("*.gif")},
+                    QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QTest::newRow(qPrintable(path.mid(int(qstrlen(VISTREL_CORPUS_DIR))))) << path;
+    }
+    if (!QDir(QStringLiteral(VISTREL_CORPUS_DIR)).exists()) {
+        QTest::newRow("corpus absent") << QString();
+    }
+}
+
+// Real, damaged and hostile files: every frame is composed and painted, and
+// the frame counter wraps, without a fault (the sanitizer build checks memory).
+void tst_ucGIFViewer::corpusPlaysWithoutFault() {
+    QFETCH(QString, path);
+    if (path.isEmpty()) {
+        QSKIP("The GIF corpus (" VISTREL_CORPUS_DIR ") is absent");
+    }
+    ucGIFViewer viewer;
+    viewer.resize(120, 90);
+    viewer.show();
+    if (!viewer.LoadFromFile(path)) {
+        QVERIFY(!viewer.GIFLoaded());
+        return;
+    }
+    const int frames = std::min<int>(viewer.GIFFrames(), 24);
+    for (int n = 0; n < frames; ++n) {
+        viewer.NextFrame();
+        viewer.grab();
+    }
+    QVERIFY(viewer.GIFCurrentFrame() >= 1 && viewer.GIFCurrentFrame() <= viewer.GIFFrames());
+    QVERIFY(viewer.Interval() >= 50);
 }
 
 void tst_ucGIFViewer::destroyPaintsTheBackground() {
