@@ -28,7 +28,7 @@ void TestPathMatchSpec::match_data() {
     row("case ignored", "/p/Photo.JpG", "*.jPg", true);
     row("non-ASCII case", "/p/ÄRGER.PNG", "*ärger.png", true);
     row("suffix must end the path", "/p/a.jpg.txt", "*.jpg", false);
-    row("text ends before the spec", "/p/a.tif", "*.tiff", false);
+    row("text ends before the pattern", "/p/a.tif", "*.tiff", false);
     row("last of several specs", "/p/a.xpm", "*.bmp;*.gif;*.xpm", true);
     row("spaces around specs", "/p/a.png", "*.jpg ; *.png ", true);
     row("star dot star without a dot", "/p/README", "*.*", true);
