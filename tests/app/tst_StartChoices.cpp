@@ -94,6 +94,8 @@ void TestStartChoices::startUpOpensTheTreeAtTheChosenFolder() {
     services.showFolderTree = [&](std::string& path) { treeFolder = QString::fromStdString(path); };
     const std::unique_ptr<fMain> window = StartUp(services);
     QCOMPARE(treeFolder, expected);
+    // The stored value itself is left as it was.
+    QVERIFY(settings::Setup.LastPath == stored.LastPath);
 }
 
 QTEST_MAIN(TestStartChoices)

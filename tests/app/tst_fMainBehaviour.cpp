@@ -60,7 +60,6 @@ class tst_fMainBehaviour : public QObject {
 private slots:
     void init();
     void cleanup();
-    void creationBindsTheFileList();
     void filterHandler_data();
     void filterHandler();
     void noFilterSelectionKeepsPattern();
@@ -117,15 +116,6 @@ void tst_fMainBehaviour::click(const QString& name) {
     const QModelIndex index = tv->model()->index(row, 0);
     QTRY_VERIFY(tv->viewport()->rect().contains(tv->visualRect(index).center()));
     QTest::mouseClick(tv->viewport(), Qt::LeftButton, {}, tv->visualRect(index).center());
-}
-
-void tst_fMainBehaviour::creationBindsTheFileList() {
-    QCOMPARE(FilterPattern, view(AllFormatsPattern));
-    QCOMPARE(w_->FileView().ListView(), w_->lvFiles());
-    QCOMPARE(w_->FileView().Pattern(), view(AllFormatsPattern));
-    QCOMPARE(w_->Flfiles().Pattern(), view(AllFormatsPattern));
-    QCOMPARE(w_->lblCount()->text(), QString());
-    QCOMPARE(w_->lvFiles()->count(), 0); // nothing listed before the tree reports a folder
 }
 
 void tst_fMainBehaviour::filterHandler_data() {
@@ -246,8 +236,6 @@ void tst_fMainBehaviour::itemClick_data() {
                                << "40x30" << false;
     QTest::newRow("empty file") << "empty.png" << QByteArray("") << "empty.png"
                                 << "40x30" << false;
-    QTest::newRow("text named .jpg") << "text.jpg" << QByteArray("hello") << "text.jpg"
-                                     << "40x30" << false;
     QTest::newRow("removed after listing") << "gone.png" << QByteArray("x") << "-"
                                            << "40x30" << false;
 }

@@ -88,11 +88,7 @@ void TestMainSecondaryWindows::optionsActOnTheTreeListSplitter() {
 void TestMainSecondaryWindows::progressBarLiesOverTheThirdPanel() {
     Qv_Progbar* bar = window_->pbThumbs();
     QVERIFY(bar != nullptr);
-    QCOMPARE(bar->parentWidget(), window_->picStatus());
-    const QLabel* panel = window_->StatusPanel(3);
-    const QStatusBar* status = window_->sbInfo();
-    QCOMPARE(bar->geometry(),
-             QRect(panel->x() + 2, status->y() + 3, panel->width() - 4, status->height() - 5));
+    QCOMPARE(bar->parentWidget(), window_->picStatus()); // its place: tst_fMain::layout
     // Idle, it leaves the panel's text readable; with progress to show it shows.
     QVERIFY(!bar->isVisible());
     bar->SetValue(40);

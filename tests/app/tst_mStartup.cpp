@@ -32,7 +32,6 @@ struct Recorder {
     bool hiddenWhileWaiting = true;
     QSize outerWhileWaiting;
     QPointer<fSplash> splash;
-    std::string treePath;
     int treeCalls = 0;
     bool mainVisibleAtTree = false;
     bool splashGoneAtTree = false;
@@ -66,9 +65,8 @@ struct Recorder {
             splash = made.get();
             return made;
         };
-        s.showFolderTree = [this](std::string& path) {
+        s.showFolderTree = [this](std::string&) {
             ++treeCalls;
-            treePath = path;
             const QWidget* host = TreeHost();
             mainVisibleAtTree = host != nullptr && host->window()->isVisible();
             splashGoneAtTree = splash.isNull();
@@ -89,8 +87,6 @@ private slots:
     void readySplashSkipsTheWait();
     void waitsForTheSplash();
     void splashClosedEarlyEndsTheWait();
-    void startFolder_data();
-    void startFolder();
     void windowFromSettings_data();
     void windowFromSettings();
 
@@ -116,7 +112,6 @@ void tst_mStartup::addBackslash_data() {
     QTest::newRow("no trailing separator") << "pictures"
                                            << "pictures" + sep;
     QTest::newRow("trailing separator stays") << "pictures" + sep << "pictures" + sep;
-    QTest::newRow("nested") << sep + "home" + sep + "a b" << sep + "home" + sep + "a b" + sep;
 }
 
 void tst_mStartup::addBackslash() {
@@ -175,42 +170,11 @@ void tst_mStartup::splashClosedEarlyEndsTheWait() {
     QVERIFY(window->isVisible());
 }
 
-void tst_mStartup::startFolder_data() {
-    QTest::addColumn<QByteArray>("lastPath");
-    QTest::addColumn<QByteArray>("expected");
-
-    const QByteArray sep(1, QDir::separator().toLatin1());
-    QTest::newRow("gains a separator")
-        << QByteArray("/srv/pictures") << QByteArray("/srv/pictures") + sep;
-    QTest::newRow("keeps its separator")
-        << QByteArray("/srv/pictures") + sep << QByteArray("/srv/pictures") + sep;
-    QTest::newRow("NUL and padding as the tree stores it")
-        << QByteArray("/srv/pictures") + QByteArray(1, '\0') + QByteArray(246, ' ')
-        << QByteArray("/srv/pictures") + sep;
-    QTest::newRow("surrounding spaces")
-        << QByteArray("  /srv/a b  ") << QByteArray("/srv/a b") + sep;
-    QTest::newRow("nothing stored: the home folder")
-        << QByteArray() << (QDir::homePath() + QDir::separator()).toLocal8Bit();
-}
-
-void tst_mStartup::startFolder() {
-    QFETCH(QByteArray, lastPath);
-    QFETCH(QByteArray, expected);
-    Recorder r;
-    r.toLoad.StartWithLastPath = -1; // "start with last browsed image path"
-    r.toLoad.LastPath = lastPath.toStdString();
-    const std::unique_ptr<fMain> window = StartUp(r.Services());
-    QCOMPARE(QByteArray::fromStdString(r.treePath), expected);
-    // The stored value itself is left as it was.
-    QCOMPARE(QByteArray::fromStdString(settings::Setup.LastPath), lastPath);
-}
-
 void tst_mStartup::windowFromSettings_data() {
     QTest::addColumn<int>("state");
     QTest::addColumn<QSize>("twips");
     QTest::addColumn<bool>("maximized");
 
-    QTest::newRow("defaults") << 0 << QSize(9045, 7245) << false;
     QTest::newRow("restored 12000 x 9000") << 0 << QSize(12000, 9000) << false;
     QTest::newRow("maximized keeps the size as its normal size") << 2 << QSize(9000, 6000) << true;
     QTest::newRow("too small snaps to the minimum") << 0 << QSize(3000, 2000) << false;
