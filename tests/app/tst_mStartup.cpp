@@ -177,29 +177,37 @@ void tst_mStartup::splashClosedEarlyEndsTheWait() {
 
 void tst_mStartup::startFolder_data() {
     QTest::addColumn<QByteArray>("lastPath");
+    QTest::addColumn<QByteArray>("commandLine");
     QTest::addColumn<QByteArray>("expected");
 
     const QByteArray sep(1, QDir::separator().toLatin1());
+    const QByteArray none;
     QTest::newRow("gains a separator")
-        << QByteArray("/srv/pictures") << QByteArray("/srv/pictures") + sep;
+        << QByteArray("/srv/pictures") << none << QByteArray("/srv/pictures") + sep;
     QTest::newRow("keeps its separator")
-        << QByteArray("/srv/pictures") + sep << QByteArray("/srv/pictures") + sep;
+        << QByteArray("/srv/pictures") + sep << none << QByteArray("/srv/pictures") + sep;
     QTest::newRow("NUL and padding as the tree stores it")
-        << QByteArray("/srv/pictures") + QByteArray(1, '\0') + QByteArray(246, ' ')
+        << QByteArray("/srv/pictures") + QByteArray(1, '\0') + QByteArray(246, ' ') << none
         << QByteArray("/srv/pictures") + sep;
     QTest::newRow("surrounding spaces")
-        << QByteArray("  /srv/a b  ") << QByteArray("/srv/a b") + sep;
+        << QByteArray("  /srv/a b  ") << none << QByteArray("/srv/a b") + sep;
     QTest::newRow("nothing stored: the home folder")
-        << QByteArray() << (QDir::homePath() + QDir::separator()).toLocal8Bit();
+        << QByteArray() << none << (QDir::homePath() + QDir::separator()).toLocal8Bit();
+    QTest::newRow("the command line's folder wins over the stored one")
+        << QByteArray("/srv/pictures") << QByteArray("/tmp/given")
+        << QByteArray("/tmp/given") + sep;
+    QTest::newRow("the command line's folder wins over the home folder")
+        << QByteArray() << QByteArray("/") << sep;
 }
 
 void tst_mStartup::startFolder() {
     QFETCH(QByteArray, lastPath);
+    QFETCH(QByteArray, commandLine);
     QFETCH(QByteArray, expected);
     Recorder r;
     r.toLoad.StartWithLastPath = -1; // "start with last browsed image path"
     r.toLoad.LastPath = lastPath.toStdString();
-    const std::unique_ptr<fMain> window = StartUp(r.Services());
+    const std::unique_ptr<fMain> window = StartUp(r.Services(), commandLine.toStdString());
     QCOMPARE(QByteArray::fromStdString(r.treePath), expected);
     // The stored value itself is left as it was.
     QCOMPARE(QByteArray::fromStdString(settings::Setup.LastPath), lastPath);
