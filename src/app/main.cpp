@@ -6,6 +6,20 @@
 #include <QIcon>
 #include <cstdio>
 
+namespace {
+
+/// The application icon from the PNG sizes compiled in (vistrel.qrc), so that
+/// no image plugin is needed to show it.
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     // The command line is answered before the application object exists, so
     // that --help, --version and usage errors need no display.
@@ -30,5 +44,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Vistrel"));
     QApplication::setOrganizationName(QStringLiteral("Corvantis"));
     QApplication::setApplicationVersion(ProgramVersion());
+    // Lets the desktop match the windows with the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.vistrel.Vistrel"));
+    QApplication::setWindowIcon(ApplicationIcon());
     return Main(line.folder.toStdString());
 }
