@@ -5,6 +5,7 @@
 #include "app/mStartup.h"
 #include "controls/Qv_Progbar.h"
 #include "controls/Splitter.h"
+#include "controls/ucGIFViewer.h"
 #include "filelist/FileListBox.h"
 #include "filelist/cFileView.h"
 #include "platform/ListView.h"
@@ -90,7 +91,7 @@ void fMain::CreateControls() {
     lvFiles_->setObjectName(QStringLiteral("lvFiles"));
 
     picPreview_ = NewPane(vSplit_, "picPreview", platform::ScaleMode::Pixels);
-    ucGIF1_ = new QWidget(picPreview_);
+    ucGIF1_ = new ucGIFViewer(picPreview_);
     ucGIF1_->setObjectName(QStringLiteral("ucGIF1"));
     PicLoad_ = NewPane(this, "PicLoad", platform::ScaleMode::Pixels);
     PicLoad_->hide();

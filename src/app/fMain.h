@@ -18,6 +18,7 @@ class QStatusBar;
 class QToolBar;
 class Splitter;
 class cFileView;
+class ucGIFViewer;
 class FileListBox;
 
 /// The ";"-separated wildcard pattern of the selected filter entry; the
@@ -56,8 +57,8 @@ public:
     platform::PictureBox* picCount() const { return picCount_; }
     QComboBox* ComboFilter() const { return ComboFilter_; }
     platform::ListView* lvFiles() const { return lvFiles_; }
-    /// Placeholder for the GIF viewer that lies over the preview pane.
-    QWidget* ucGIF1() const { return ucGIF1_; }
+    /// The GIF viewer that lies over the preview pane (shown for GIF files).
+    ucGIFViewer* ucGIF1() const { return ucGIF1_; }
     QPushButton* cmdAbout() const { return cmdAbout_; }
     QPushButton* cmdVisit() const { return cmdVisit_; }
     QStatusBar* sbInfo() const { return sbInfo_; }
@@ -97,11 +98,14 @@ public:
     /// end); empty before the first click.
     const QByteArray& SelectedSignature() const { return SelectedSignature_; }
 
-    /// Handlers of lvFiles (item click, key press) and of the preview pane
-    /// (double click), public so that hosts and tests can run them.
+    /// Handlers of lvFiles (item click, key press), of the preview pane and of
+    /// ucGIF1 (double clicks), public so that hosts and tests can run them.
+    /// The double clicks open the full view (fFullview, owned by this window)
+    /// with PicLoad's picture, or with the selected GIF when ucGIF1 holds one.
     void lvFiles_ItemClick();
     void lvFiles_KeyPress(int keyAscii);
     void picPreview_DblClick();
+    void ucGIF1_DblClick();
     /// Runs the toolbar action of the button at `index` (1..9); others do nothing.
     void tbrMain_ButtonClick(int index);
 
@@ -140,8 +144,8 @@ private:
     void picPreview_Resize();
     void DestroyPreviewGif();
     void BindFileList();
-    bool ShowGifPreview(const QString& path);
-    void ucGIF1_DblClick();
+    void ShowGifPreview(const QString& path);
+    void ShowStillPreview(const QString& path);
 
     QToolBar* tbrMain_ = nullptr;
     std::array<QAction*, 9> toolButtons_{};
@@ -155,7 +159,7 @@ private:
     platform::PictureBox* picCount_ = nullptr;
     QComboBox* ComboFilter_ = nullptr;
     platform::ListView* lvFiles_ = nullptr;
-    QWidget* ucGIF1_ = nullptr;
+    ucGIFViewer* ucGIF1_ = nullptr;
     QPushButton* cmdAbout_ = nullptr;
     QPushButton* cmdVisit_ = nullptr;
     QStatusBar* sbInfo_ = nullptr;

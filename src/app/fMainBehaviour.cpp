@@ -5,6 +5,8 @@
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
 #include "app/mStartup.h"
+#include "controls/ImageAceX.h"
+#include "controls/ucGIFViewer.h"
 #include "filelist/FileListBox.h"
 #include "filelist/cFileView.h"
 #include "imaging/mScaleImage.h"
@@ -14,6 +16,7 @@
 #include "platform/Util.h"
 #include "platform/WaitCursor.h"
 #include "settings/mSetup.h"
+#include "windows/fFullview.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -55,6 +58,7 @@ void fMain::BindFileList() {
     connect(lvFiles_, &platform::ListView::itemClick, this, [this] { lvFiles_ItemClick(); });
     connect(lvFiles_, &platform::ListView::keyPress, this, &fMain::lvFiles_KeyPress);
     connect(picPreview_, &platform::PictureBox::DblClick, this, &fMain::picPreview_DblClick);
+    connect(ucGIF1_, &ucGIFViewer::DblClick, this, &fMain::ucGIF1_DblClick);
 }
 
 void fMain::nPathchange() {
@@ -103,21 +107,33 @@ void fMain::lvFiles_ItemClick() {
     SelectedSignature_ = file.read(10).leftJustified(10, '\0', true);
     file.close();
 
-    if (SelectedSignature_.startsWith("GIF") && ShowGifPreview(path))
-        return;
+    if (SelectedSignature_.startsWith("GIF"))
+        ShowGifPreview(path);
+    else
+        ShowStillPreview(path);
+}
+
+void fMain::ShowGifPreview(const QString& path) {
+    ucGIF1_->setAutoPlay(true);
+    ucGIF1_->Destroy();
+    ucGIF1_->LoadFromFile(path);
+    ucGIF1_->show();
+    StatusPanel(1)->setText(SelectedName_.trimmed());
+    // The logical screen's size is unsigned 16-bit in the file.
+    StatusPanel(2)->setText(QStringLiteral("%1x%2")
+                                .arg(quint16(ucGIF1_->GIFWidth()))
+                                .arg(quint16(ucGIF1_->GIFHeight())));
+    StatusPanel(3)->setText(QStringLiteral("%1 Frames").arg(ucGIF1_->GIFFrames()));
+}
+
+void fMain::ShowStillPreview(const QString& path) {
     ucGIF1_->hide();
+    fFullview::Instance(this)->ucGIFView()->hide();
     imaging::LoadImageFile(path, *PicLoad_);
     imaging::ScalePreview(*PicLoad_, *picPreview_, 0, true);
     StatusPanel(1)->setText(SelectedName_.trimmed());
     StatusPanel(2)->setText(QStringLiteral("%1x%2").arg(PicLoad_->width()).arg(PicLoad_->height()));
     StatusPanel(3)->clear();
-}
-
-bool fMain::ShowGifPreview(const QString& /*path*/) {
-    // Seam for the GIF viewer: once ucGIF1 plays GIFs it loads `path`, shows
-    // itself and fills the panels (size and " Frames"), returning true. Until
-    // then GIF files go through FreeImage like every other still image.
-    return false;
 }
 
 void fMain::lvFiles_KeyPress(int keyAscii) {
@@ -132,13 +148,20 @@ void fMain::lvFiles_KeyPress(int keyAscii) {
 }
 
 void fMain::picPreview_DblClick() {
-    // Seam: the full view window shows PicLoad's picture here.
+    fFullview* full = fFullview::Instance(this);
+    full->imView()->setPicture(PicLoad_->Image());
+    full->ShowModeless();
 }
 
 void fMain::ucGIF1_DblClick() {
-    // Until the GIF viewer plays GIFs nothing is loaded in it, so the still
-    // image's full view stands in.
-    picPreview_DblClick();
+    if (!ucGIF1_->GIFLoaded()) {
+        picPreview_DblClick();
+        return;
+    }
+    fFullview* full = fFullview::Instance(this);
+    full->ucGIFView()->LoadFromFile(SelectedFolder_ + SelectedName_);
+    full->ucGIFView()->show();
+    full->ShowModeless();
 }
 
 void fMain::OpenInEditor() {
@@ -162,5 +185,5 @@ void fMain::picPreview_Resize() {
 }
 
 void fMain::DestroyPreviewGif() {
-    // Seam: ucGIF1's Destroy.
+    ucGIF1_->Destroy();
 }

@@ -89,8 +89,10 @@ bool putFrame(std::vector<uint8_t>& out, const GIFFrame& f, unsigned kg) {
 
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
     std::random_device rd;
-    const auto tag = std::to_string(rd()) + std::to_string(rd());
-    return target.parent_path() / ("." + target.filename().string() + "." + tag + ".tmp");
+    std::string name(1, '.');
+    name.append(target.filename().string());
+    name.append(".").append(std::to_string(rd())).append(std::to_string(rd())).append(".tmp");
+    return target.parent_path() / name;
 }
 
 } // namespace

@@ -6,12 +6,12 @@
 namespace mGIFLZWDec {
 namespace {
 
-static_assert(std::endian::native == std::endian::little ||
-              std::endian::native == std::endian::big);
-
 constexpr unsigned kMaxCodes = 4096;
-// Strings are copied in 16-byte chunks that may run up to 15 bytes past their end;
-// the output buffer keeps this much room behind the last pixel where it can.
+// The work buffer starts with the 256 byte values, so that a literal code is a
+// one-byte string like any other and takes the same copy path; the frame's
+// pixels follow, back to back.
+constexpr size_t kLiterals = 256;
+// Strings are copied in 16-byte chunks that may run up to 15 bytes past their end.
 constexpr size_t kSlack = 16;
 
 constexpr int32_t kPassStart[4] = {0, 4, 2, 1};
@@ -26,29 +26,30 @@ inline uint64_t loadLittle64(const uint8_t* p) {
     return v;
 }
 
-// Copies `len` bytes from an earlier, non-overlapping place of the output. The
-// chunked path reads and writes up to 15 bytes beyond `len`; the caller made sure
-// that stays inside the buffer and that those bytes are rewritten later.
-inline void copyString(uint8_t* dst, const uint8_t* src, size_t len, bool chunked) {
-    if (chunked) {
-        for (size_t i = 0; i < len; i += 16) {
-            uint8_t chunk[16];
-            std::memcpy(chunk, src + i, 16);
-            std::memcpy(dst + i, chunk, 16);
-        }
-    } else {
-        std::memcpy(dst, src, len);
-    }
+// Copies `len` bytes from an earlier, non-overlapping place of the buffer in
+// 16-byte chunks; up to 15 bytes past `len` are read and written, which the
+// buffer's slack allows and later strings overwrite.
+inline void copyChunks(uint8_t* dst, const uint8_t* src, size_t len) {
+    size_t i = 0;
+    do {
+        uint8_t chunk[16];
+        std::memcpy(chunk, src + i, 16);
+        std::memcpy(dst + i, chunk, 16);
+        i += 16;
+    } while (i < len);
 }
 
-// The LZW loop proper. Every code's string already stands somewhere in the output
+// The LZW loop proper. Every code's string already stands somewhere in the buffer
 // (a new code is the previous string plus the next pixel, and the two are adjacent
 // in the output), so a string is written by copying it from there instead of
-// walking a prefix chain pixel by pixel.
-DecodeResult runLzw(uint8_t* out, size_t total, size_t cap, unsigned codeSize, const uint8_t* data,
-                    size_t size, Decoder::Entry* table) {
+// walking a prefix chain pixel by pixel. Offsets are from the buffer's start.
+DecodeResult runLzw(uint8_t* buf, size_t total, unsigned codeSize, const uint8_t* data, size_t size,
+                    Decoder::Entry* table) {
     const unsigned clear = 1u << codeSize;
     const unsigned endCode = clear + 1;
+    for (unsigned c = 0; c < clear; ++c) {
+        table[c] = {uint32_t(c & 0xFF), 1};
+    }
     unsigned width = codeSize + 1;
     unsigned mask = (1u << width) - 1;
     unsigned next = clear + 2;
@@ -57,6 +58,7 @@ DecodeResult runLzw(uint8_t* out, size_t total, size_t cap, unsigned codeSize, c
     unsigned nbits = 0;
     size_t pos = 0;
 
+    uint8_t* const out = buf + kLiterals;
     size_t p = 0;
     size_t prevOff = 0;
     size_t prevLen = 0;
@@ -85,34 +87,33 @@ DecodeResult runLzw(uint8_t* out, size_t total, size_t cap, unsigned codeSize, c
         nbits -= width;
 
         size_t len;
-        if (code < clear) {
-            out[p] = uint8_t(code);
-            len = 1;
-        } else if (code > endCode && code < next) {
+        if (code < next) {
+            if (code - clear <= 1) {
+                if (code == endCode) {
+                    return {DecodeStatus::EndCode, p};
+                }
+                width = codeSize + 1;
+                mask = (1u << width) - 1;
+                next = clear + 2;
+                havePrev = false;
+                continue;
+            }
             const Decoder::Entry e = table[code];
             len = e.length;
             if (len > total - p) {
-                std::memcpy(out + p, out + e.offset, total - p);
+                std::memcpy(out + p, buf + e.offset, total - p);
                 return {DecodeStatus::Filled, total};
             }
-            copyString(out + p, out + e.offset, len, p + len + kSlack <= cap);
-        } else if (code == clear) {
-            width = codeSize + 1;
-            mask = (1u << width) - 1;
-            next = clear + 2;
-            havePrev = false;
-            continue;
-        } else if (code == endCode) {
-            return {DecodeStatus::EndCode, p};
+            copyChunks(out + p, buf + e.offset, len);
         } else if (code == next && havePrev) {
             // The code being defined right now: previous string plus its own first pixel.
             len = prevLen + 1;
             if (len > total - p) {
-                std::memcpy(out + p, out + prevOff, total - p);
+                std::memcpy(out + p, buf + prevOff, total - p);
                 return {DecodeStatus::Filled, total};
             }
-            copyString(out + p, out + prevOff, prevLen, p + len + kSlack <= cap);
-            out[p + prevLen] = out[prevOff];
+            copyChunks(out + p, buf + prevOff, prevLen);
+            out[p + prevLen] = buf[prevOff];
         } else {
             return {DecodeStatus::BadCode, p};
         }
@@ -126,7 +127,7 @@ DecodeResult runLzw(uint8_t* out, size_t total, size_t cap, unsigned codeSize, c
             ++width;
             mask = (1u << width) - 1;
         }
-        prevOff = p;
+        prevOff = kLiterals + p;
         prevLen = len;
         havePrev = true;
         p += len;
@@ -144,31 +145,26 @@ DecodeResult runLzw(uint8_t* out, size_t total, size_t cap, unsigned codeSize, c
     return {endsHere ? DecodeStatus::EndCode : DecodeStatus::Filled, total};
 }
 
-// Moves rows decoded back to back (row r at r * width) to their places in a
-// padded surface, from the last row up so that nothing is overwritten before it
-// has moved, and zeroes the padding.
-void spreadRows(const PixelView& v) {
+// Moves the rows decoded back to back into the surface (in pass order for an
+// interlaced frame) and zeroes each row's padding.
+void storeRows(const PixelView& v, const uint8_t* rows, bool interlaced) {
     const size_t w = size_t(v.width);
     const size_t s = size_t(v.stride);
-    if (s == w) {
+    auto put = [&](int32_t y) {
+        uint8_t* dst = v.bits + size_t(y) * s;
+        std::memcpy(dst, rows, w);
+        std::memset(dst + w, 0, s - w);
+        rows += w;
+    };
+    if (!interlaced) {
+        for (int32_t y = 0; y < v.height; ++y) {
+            put(y);
+        }
         return;
     }
-    for (size_t r = size_t(v.height); r-- > 0;) {
-        if (r > 0) {
-            std::memmove(v.bits + r * s, v.bits + r * w, w);
-        }
-        std::memset(v.bits + r * s + w, 0, s - w);
-    }
-}
-
-void scatterInterlaced(const PixelView& v, const uint8_t* rows) {
-    const size_t w = size_t(v.width);
-    const size_t s = size_t(v.stride);
     for (int pass = 0; pass < 4; ++pass) {
         for (int32_t y = kPassStart[pass]; y < v.height; y += kPassStep[pass]) {
-            std::memcpy(v.bits + size_t(y) * s, rows, w);
-            std::memset(v.bits + size_t(y) * s + w, 0, s - w);
-            rows += w;
+            put(y);
         }
     }
 }
@@ -183,32 +179,19 @@ DecodeResult Decoder::Decode(const PixelView& target, bool interlaced, uint8_t c
         return {DecodeStatus::BadView, 0};
     }
     const size_t total = size_t(target.width) * size_t(target.height);
-    const size_t surfaceBytes = size_t(target.stride) * size_t(target.height);
     if (codeSize < 1 || codeSize > 11 || (!data && size > 0)) {
-        std::memset(target.bits, 0, surfaceBytes);
+        std::memset(target.bits, 0, size_t(target.stride) * size_t(target.height));
         return {DecodeStatus::BadCodeSize, 0};
     }
 
-    // Sequential frames decode straight into the surface, back to back, and are
-    // spread into padded rows afterwards; interlaced ones go through a scratch
-    // buffer and are scattered into pass order.
-    const bool direct = !interlaced || target.height <= 2;
-    uint8_t* out = target.bits;
-    size_t cap = surfaceBytes;
-    if (!direct) {
-        m_scratch.resize(total + kSlack);
-        out = m_scratch.data();
-        cap = m_scratch.size();
+    m_scratch.resize(kLiterals + total + kSlack);
+    uint8_t* buf = m_scratch.data();
+    for (size_t i = 0; i < kLiterals; ++i) {
+        buf[i] = uint8_t(i);
     }
-
-    const DecodeResult r = runLzw(out, total, cap, codeSize, data, size, m_table.data());
-    std::memset(out + r.pixels, 0, total - r.pixels);
-
-    if (direct) {
-        spreadRows(target);
-    } else {
-        scatterInterlaced(target, out);
-    }
+    const DecodeResult r = runLzw(buf, total, codeSize, data, size, m_table.data());
+    std::memset(buf + kLiterals + r.pixels, 0, total - r.pixels);
+    storeRows(target, buf + kLiterals, interlaced);
     return r;
 }
 

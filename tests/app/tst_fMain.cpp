@@ -5,6 +5,7 @@
 #include "app/FilterTable.h"
 #include "app/fMain.h"
 #include "controls/Splitter.h"
+#include "controls/ucGIFViewer.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
 #include "platform/PictureBox.h"

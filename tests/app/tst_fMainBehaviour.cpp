@@ -5,6 +5,7 @@
 #include "app/FilterTable.h"
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
+#include "controls/ucGIFViewer.h"
 #include "filelist/FileListBox.h"
 #include "filelist/cFileView.h"
 #include "platform/ListView.h"
@@ -235,6 +236,9 @@ void tst_fMainBehaviour::itemClick_data() {
                                  << "30x20" << false;
     QTest::newRow("GIF under a .png name") << "fake.png" << kGif << "fake.png"
                                            << "1x1" << true;
+    QTest::newRow("damaged GIF still goes to the GIF viewer")
+        << "broken.gif" << QByteArray("GIF90a unknown version") << "broken.gif"
+        << "0x0" << true;
     QTest::newRow("lower-case gif is no GIF")
         << "lower.gif" << QByteArray("gif89a not really") << "lower.gif"
         << "40x30" << false;
@@ -273,7 +277,9 @@ void tst_fMainBehaviour::itemClick() {
     QCOMPARE(w_->SelectedFolder(), dir_->path() + QDir::separator());
     QCOMPARE(w_->StatusPanel(1)->text(), panel1 == "-" ? QStringLiteral("first.png") : panel1);
     QCOMPARE(w_->StatusPanel(2)->text(), panel2);
-    QCOMPARE(w_->StatusPanel(3)->text(), QString());
+    QCOMPARE(w_->StatusPanel(3)->text(),
+             gifSignature ? QStringLiteral("%1 Frames").arg(panel2 == "1x1" ? 1 : 0) : QString());
+    QCOMPARE(w_->ucGIF1()->isVisible(), gifSignature);
     if (name != "gone.png")
         QCOMPARE(w_->SelectedSignature().size(), 10);
     QCOMPARE(w_->SelectedSignature().startsWith("GIF"), gifSignature);

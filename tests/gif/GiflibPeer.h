@@ -2,11 +2,10 @@
 // giflib (Debian libgif-dev, 5.2 API) as the reference decoder: decodes a GIF held
 // in memory into plain structures that the conformance tests compare with ours.
 
-#include <gif_lib.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <gif_lib.h>
 #include <vector>
 
 namespace giflibpeer {

@@ -1,0 +1,383 @@
+// ucGIFViewer as a real widget: loading, stepping, playback through its timer,
+// disposal and transparency seen in the painted control, the display rectangle,
+// the background colour's restart and the property bag.
+
+#include "GifMaker.h"
+#include "controls/ucGIFViewer.h"
+#include "platform/PictureBox.h"
+#include "platform/PropertyBag.h"
+
+#include <QDirIterator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace giftest;
+
+namespace {
+
+constexpr platform::ColorRef kBackRef = platform::RGBRef(0x20, 0x40, 0x60);
+constexpr QRgb kBack = 0xFF204060;
+
+struct Fixture {
+    QTemporaryDir dir;
+    std::unique_ptr<ucGIFViewer> viewer = std::make_unique<ucGIFViewer>();
+    explicit Fixture(QSize size = QSize(40, 40)) {
+        viewer->setBackColor(kBackRef);
+        viewer->resize(size);
+        viewer->show();
+    }
+    QString make(int w, int h, const std::vector<FrameSpec>& frames) {
+        const QString path = dir.filePath(QStringLiteral("t%1.gif").arg(++files));
+        return MakeGif(path, w, h, frames) ? path : QString();
+    }
+    QRgb pixel(int x, int y) const { return viewer->grab().toImage().pixel(x, y); }
+    int files = 0;
+};
+
+// Two full-screen frames, red then green.
+std::vector<FrameSpec> TwoFrames(std::int16_t delay = 2) {
+    return {{0, 0, 40, 40, Red, delay, 1}, {0, 0, 40, 40, Green, delay, 1}};
+}
+
+QList<int> Frames(const QSignalSpy& spy) {
+    QList<int> out;
+    for (const auto& args : spy) {
+        out << args.at(0).toInt();
+    }
+    return out;
+}
+
+} // namespace
+
+class tst_ucGIFViewer : public QObject {
+    Q_OBJECT
+private slots:
+    void delayTable_data();
+    void delayTable();
+    void nextFrameWhileStopped();
+    void nextFrameWhilePlayingDoesNothing();
+    void oneFrameNeverPlays();
+    void playbackSequence();
+    void backColorRestarts_data();
+    void backColorRestarts();
+    void disposal_data();
+    void disposal();
+    void displayRect_data();
+    void displayRect();
+    void failedLoads_data();
+    void failedLoads();
+    void resources_data();
+    void resources();
+    void corpusPlaysWithoutFault_data();
+    void corpusPlaysWithoutFault();
+    void destroyPaintsTheBackground();
+    void propertyBag();
+};
+
+void tst_ucGIFViewer::delayTable_data() {
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("0") << 0 << 100;
+    QTest::newRow("1") << 1 << 50;
+    QTest::newRow("3") << 3 << 50;
+    QTest::newRow("4") << 4 << 50;
+    QTest::newRow("5") << 5 << 50;
+    QTest::newRow("7") << 7 << 70;
+    QTest::newRow("-1 (0xFFFF)") << -1 << 60000;
+    QTest::newRow("3276") << 3276 << 32760;
+    QTest::newRow("3277: full length") << 3277 << 32770;
+    QTest::newRow("32767: full length") << 32767 << 327670;
+}
+
+void tst_ucGIFViewer::delayTable() {
+    QFETCH(int, delay);
+    Fixture f;
+    const QString path = f.make(4, 4, {{0, 0, 4, 4, Red, std::int16_t(delay), 1}});
+    QVERIFY(f.viewer->LoadFromFile(path));
+    QTEST(f.viewer->Interval(), "interval");
+}
+
+void tst_ucGIFViewer::nextFrameWhileStopped() {
+    Fixture f;
+    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, TwoFrames())));
+    QCOMPARE(f.viewer->GIFFrames(), 2);
+    QVERIFY(!f.viewer->GIFIsPlaying());
+    QCOMPARE(f.viewer->GIFCurrentFrame(), 2);
+    QCOMPARE(f.pixel(20, 20), kIndexRgb[Red]);
+    f.viewer->NextFrame();
+    QCOMPARE(f.viewer->GIFCurrentFrame(), 1);
+    QCOMPARE(f.pixel(20, 20), kIndexRgb[Green]);
+    QCOMPARE(f.viewer->GIFCurrentFrameImage().pixel(0, 0), kIndexRgb[Green]);
+}
+
+void tst_ucGIFViewer::nextFrameWhilePlayingDoesNothing() {
+    Fixture f;
+    f.viewer->setAutoPlay(true);
+    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, TwoFrames(500))));
+    QVERIFY(f.viewer->GIFIsPlaying());
+    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
+    QTRY_COMPARE(rendered.count(), 1);
+    const int current = f.viewer->GIFCurrentFrame();
+    f.viewer->NextFrame();
+    QCOMPARE(f.viewer->GIFCurrentFrame(), current);
+    QCOMPARE(rendered.count(), 1);
+}
+
+void tst_ucGIFViewer::oneFrameNeverPlays() {
+    Fixture f;
+    f.viewer->setAutoPlay(true);
+    QVERIFY(f.viewer->LoadFromFile(f.make(10, 10, {{0, 0, 10, 10, Blue, 2, 1}})));
+    QVERIFY(!f.viewer->GIFIsPlaying());
+    f.viewer->Play();
+    QVERIFY(!f.viewer->GIFIsPlaying());
+    QCOMPARE(f.pixel(20, 20), kIndexRgb[Blue]);
+}
+
+void tst_ucGIFViewer::playbackSequence() {
+    Fixture f;
+    f.viewer->setAutoPlay(true);
+    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
+    std::vector<FrameSpec> frames = TwoFrames(2);
+    frames.push_back({0, 0, 40, 40, Blue, 2, 1});
+    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, frames)));
+    QTRY_VERIFY(rendered.count() >= 5);
+    QCOMPARE(Frames(rendered).mid(0, 5), QList<int>({1, 2, 3, 1, 2}));
+    QVERIFY(f.viewer->GIFIsPlaying());
+}
+
+void tst_ucGIFViewer::backColorRestarts_data() {
+    QTest::addColumn<bool>("playing");
+    QTest::newRow("while playing") << true;
+    QTest::newRow("while paused") << false;
+}
+
+void tst_ucGIFViewer::backColorRestarts() {
+    QFETCH(bool, playing);
+    Fixture f;
+    f.viewer->setAutoPlay(true);
+    // Frame 1 covers only the left half, so the background shows on the right.
+    QVERIFY(f.viewer->LoadFromFile(
+        f.make(40, 40, {{0, 0, 20, 40, Red, 2, 1}, {0, 0, 40, 40, Green, 2, 1}})));
+    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
+    QTRY_VERIFY(rendered.count() >= 2);
+    if (!playing) {
+        f.viewer->Pause();
+    }
+    rendered.clear();
+    f.viewer->setBackColor(platform::RGBRef(0, 0, 0xFF));
+    QCOMPARE(f.viewer->GIFIsPlaying(), playing);
+    if (playing) {
+        QTRY_VERIFY(rendered.count() >= 2);
+        QCOMPARE(Frames(rendered).mid(0, 2), QList<int>({1, 2}));
+    } else {
+        QCOMPARE(Frames(rendered), QList<int>({1}));
+        QCOMPARE(f.viewer->GIFCurrentFrame(), 2);
+        QCOMPARE(f.pixel(30, 20), 0xFF0000FFu);
+        QCOMPARE(f.pixel(10, 20), kIndexRgb[Red]);
+    }
+}
+
+void tst_ucGIFViewer::disposal_data() {
+    QTest::addColumn<int>("disposal");
+    QTest::addColumn<bool>("transparent");
+    QTest::addColumn<QRgb>("underFrame2");
+    QTest::newRow("1 stays") << 1 << false << kIndexRgb[Green];
+    QTest::newRow("2 back colour") << 2 << false << kBack;
+    QTest::newRow("3 previous") << 3 << false << kIndexRgb[Red];
+    QTest::newRow("0 stays") << 0 << false << kIndexRgb[Green];
+    QTest::newRow("7 like previous") << 7 << false << kIndexRgb[Red];
+    QTest::newRow("1 with a hole") << 1 << true << kIndexRgb[Green];
+    QTest::newRow("2 with a hole") << 2 << true << kBack;
+}
+
+// Frame 1 fills the screen red; frame 2 (green, 10 x 10 at 10,10) has the
+// disposal under test; frame 3 (blue) lies elsewhere. The control is the
+// screen's size, so pixels map 1:1.
+void tst_ucGIFViewer::disposal() {
+    QFETCH(int, disposal);
+    QFETCH(bool, transparent);
+    Fixture f;
+    const QString path = f.make(40, 40,
+                                {{0, 0, 40, 40, Red, 2, 1},
+                                 {10, 10, 10, 10, Green, 2, disposal, transparent},
+                                 {30, 30, 5, 5, Blue, 2, 1}});
+    QVERIFY(f.viewer->LoadFromFile(path));
+    f.viewer->NextFrame();
+    // While frame 2 shows: its colour, and through its hole the red below.
+    QCOMPARE(f.pixel(17, 15), kIndexRgb[Green]);
+    QCOMPARE(f.pixel(12, 15), transparent ? kIndexRgb[Red] : kIndexRgb[Green]);
+    f.viewer->NextFrame();
+    QCOMPARE(f.pixel(32, 32), kIndexRgb[Blue]);
+    QTEST(f.pixel(17, 15), "underFrame2");
+    if (transparent && disposal == 1) {
+        QCOMPARE(f.pixel(12, 15), kIndexRgb[Red]);
+    }
+    // A new pass starts from a blank background.
+    f.viewer->NextFrame();
+    QCOMPARE(f.pixel(17, 15), kIndexRgb[Red]);
+    QCOMPARE(f.pixel(32, 32), kIndexRgb[Red]);
+}
+
+void tst_ucGIFViewer::displayRect_data() {
+    QTest::addColumn<QSize>("control");
+    QTest::addColumn<int>("border");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("shrunk") << QSize(200, 200) << 0 << QRect(0, 25, 200, 150);
+    QTest::newRow("not enlarged") << QSize(800, 600) << 0 << QRect(200, 150, 400, 300);
+    QTest::newRow("inside a fixed single border") << QSize(202, 202) << 1 << QRect(1, 26, 200, 150);
+}
+
+void tst_ucGIFViewer::displayRect() {
+    QFETCH(QSize, control);
+    QFETCH(int, border);
+    Fixture f(QSize(10, 10));
+    f.viewer->setBorderStyle(border);
+    QVERIFY(f.viewer->LoadFromFile(f.make(400, 300, {{0, 0, 400, 300, Yellow, 2, 1}})));
+    f.viewer->resize(control);
+    QTEST(f.viewer->DisplayRect(), "expected");
+    const QRect r = f.viewer->DisplayRect();
+    QCOMPARE(f.pixel(r.left(), r.top()), kIndexRgb[Yellow]);
+    QCOMPARE(f.pixel(r.right(), r.bottom()), kIndexRgb[Yellow]);
+    if (r.top() > border) {
+        QCOMPARE(f.pixel(r.left(), r.top() - 1), kBack);
+        QCOMPARE(f.pixel(r.left(), r.bottom() + 1), kBack);
+    }
+}
+
+void tst_ucGIFViewer::failedLoads_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("not a GIF") << QByteArray("PNG garbage");
+    QTest::newRow("bad version") << QByteArray("GIF90a\x01\x00\x01\x00\x00\x00\x00;", 14);
+    QTest::newRow("header only") << QByteArray("GIF89a");
+    QTest::newRow("screen, no frames") << QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14);
+}
+
+void tst_ucGIFViewer::failedLoads() {
+    QFETCH(QByteArray, content);
+    Fixture f;
+    f.viewer->setAutoPlay(true);
+    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, TwoFrames())));
+    f.viewer->Pause();
+    const QRgb shown = f.pixel(20, 20);
+    const QString bad = f.dir.filePath(QStringLiteral("bad.gif"));
+    if (!content.isNull()) {
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QVERIFY(!f.viewer->LoadFromFile(bad));
+    QVERIFY(!f.viewer->GIFLoaded());
+    QCOMPARE(f.viewer->GIFFrames(), 0);
+    QVERIFY(!f.viewer->GIFIsPlaying());
+    f.viewer->NextFrame(); // nothing to step through
+    f.viewer->Play();
+    QVERIFY(!f.viewer->GIFIsPlaying());
+    // The last picture stays on screen.
+    QCOMPARE(f.pixel(20, 20), shown);
+}
+
+void tst_ucGIFViewer::resources_data() {
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("present") << "DOT"
+                             << "GIF" << true;
+    QTest::newRow("missing id") << "NONE"
+                                << "GIF" << false;
+    QTest::newRow("missing type") << "DOT"
+                                  << "BMP" << false;
+    QTest::newRow("empty") << ""
+                           << "" << false;
+}
+
+void tst_ucGIFViewer::resources() {
+    QFETCH(QString, id);
+    QFETCH(QString, type);
+    Fixture f;
+    QTEST(f.viewer->LoadFromResource(id, type), "loaded");
+    QTEST(f.viewer->GIFLoaded(), "loaded");
+    if (f.viewer->GIFLoaded()) {
+        QCOMPARE(f.viewer->GIFWidth(), 1);
+        QCOMPARE(f.viewer->DisplayRect(), QRect(19, 19, 1, 1));
+        QCOMPARE(f.pixel(19, 19), 0xFFFF0000u);
+    }
+}
+
+void tst_ucGIFViewer::corpusPlaysWithoutFault_data() {
+    QTest::addColumn<QString>("path");
+    QDirIterator it(QStringLiteral(VISTREL_CORPUS_DIR "/gif"), {QStringLiteral("*.gif")},
+                    QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QTest::newRow(qPrintable(path.mid(int(qstrlen(VISTREL_CORPUS_DIR))))) << path;
+    }
+    if (!QDir(QStringLiteral(VISTREL_CORPUS_DIR)).exists()) {
+        QTest::newRow("corpus absent") << QString();
+    }
+}
+
+// Real, damaged and hostile files: every frame is composed and painted, and
+// the frame counter wraps, without a fault (the sanitizer build checks memory).
+void tst_ucGIFViewer::corpusPlaysWithoutFault() {
+    QFETCH(QString, path);
+    if (path.isEmpty()) {
+        QSKIP("The GIF corpus (" VISTREL_CORPUS_DIR ") is absent");
+    }
+    ucGIFViewer viewer;
+    viewer.resize(120, 90);
+    viewer.show();
+    if (!viewer.LoadFromFile(path)) {
+        QVERIFY(!viewer.GIFLoaded());
+        return;
+    }
+    const int frames = std::min<int>(viewer.GIFFrames(), 24);
+    for (int n = 0; n < frames; ++n) {
+        viewer.NextFrame();
+        viewer.grab();
+    }
+    QVERIFY(viewer.GIFCurrentFrame() >= 1 && viewer.GIFCurrentFrame() <= viewer.GIFFrames());
+    QVERIFY(viewer.Interval() >= 50);
+}
+
+void tst_ucGIFViewer::destroyPaintsTheBackground() {
+    Fixture f;
+    f.viewer->setAutoPlay(true);
+    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, TwoFrames())));
+    f.viewer->Destroy();
+    QVERIFY(!f.viewer->GIFLoaded());
+    QVERIFY(!f.viewer->GIFIsPlaying());
+    QCOMPARE(f.viewer->DisplayRect().size(), QSize(0, 0));
+    QCOMPARE(f.pixel(20, 20), kBack);
+    QCOMPARE(f.viewer->GIFCurrentFrameImage().size(), QSize(1, 1));
+    f.viewer->Destroy(); // twice is harmless
+    f.viewer->resize(60, 60);
+    QCOMPARE(f.pixel(50, 50), kBack);
+}
+
+void tst_ucGIFViewer::propertyBag() {
+    ucGIFViewer fresh;
+    platform::PropertyBag empty;
+    fresh.WriteProperties(empty);
+    QCOMPARE(empty.Count(), 0);
+    QVERIFY(!fresh.AutoPlay());
+
+    fresh.setAutoPlay(true);
+    fresh.setBackColor(kBackRef);
+    fresh.setBorderStyle(1);
+    fresh.setEnabled(false);
+    platform::PropertyBag bag;
+    fresh.WriteProperties(bag);
+    QCOMPARE(bag.Keys(), QStringList({"AutoPlay", "BackColor", "BorderStyle", "Enabled"}));
+    ucGIFViewer copy;
+    copy.ReadProperties(bag);
+    QVERIFY(copy.AutoPlay());
+    QCOMPARE(copy.BackColor(), kBackRef);
+    QCOMPARE(copy.BorderStyle(), 1);
+    QVERIFY(!copy.isEnabled());
+}
+
+QTEST_MAIN(tst_ucGIFViewer)
+#include "tst_ucGIFViewer.moc"
