@@ -8,7 +8,7 @@ VISTREL_PACKAGES=(
     libgif-dev libbenchmark-dev libturbojpeg0-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-apps
-    desktop-file-utils appstream
+    desktop-file-utils appstream python3
     fonts-dejavu-core
 )
 
