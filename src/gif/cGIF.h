@@ -42,6 +42,10 @@
 //    and still counts.
 //  - Disposal methods above 3 are kept as read and composed like 3 (restore to
 //    previous); see cGIFComposer.
+//  - Frame and screen sizes are the file's unsigned 16-bit numbers wherever they
+//    size or clip something (frame surfaces, ScreenCrop, the composer's canvas);
+//    the properties keep their 16-bit signed interface. A logical screen that the
+//    file leaves 0 wide or high is given the frames' extent by the composer.
 //  - setScreenPixelAspectRatio refuses (false, byte unchanged) a value whose
 //    byte would fall outside 0..255, instead of raising an overflow error.
 //  - Save writes to a temporary file beside the target and renames it over the

@@ -32,9 +32,10 @@ struct DecodeResult {
     size_t pixels = 0; ///< pixels decoded, in data order
 };
 
-/// An LZW decoder. It keeps only scratch memory between calls (the string table
-/// and a buffer for interlaced frames), so one instance per thread lets several
-/// frames or files decode at the same time. Not copyable cheaply; reuse it.
+/// An LZW decoder. Between calls it keeps only scratch memory (the string table
+/// and a work buffer of one frame's pixels, from which the rows are stored into
+/// the surface), so one instance per thread lets several files decode at the
+/// same time. Reuse one instance for the frames of a file.
 class Decoder {
 public:
     Decoder();

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <fstream>
 #include <limits>
+#include <thread>
 
 using giftest::GifBuilder;
 using giftest::toVector;
@@ -67,6 +68,7 @@ private slots:
     void aspectRatio_data();
     void aspectRatio();
     void loadFromFile();
+    void concurrentLoads();
 };
 
 void tst_cGIF::header_data() {
@@ -546,6 +548,43 @@ void tst_cGIF::loadFromFile() {
     QCOMPARE(gif.FramesCount(), 2);
     QCOMPARE(pixelsOf(gif, 2), QByteArray("\3\3\0\1", 4));
     QVERIFY(!gif.LoadFromFile(dir.path().toStdString())); // a folder is not a file
+}
+
+void tst_cGIF::concurrentLoads() {
+    // The codec keeps no shared state: loads and saves on several threads at once
+    // give what one alone gives.
+    std::vector<uint8_t> px(200 * 150);
+    for (size_t i = 0; i < px.size(); ++i) {
+        px[i] = uint8_t((i % 200) / 3 + (i / 200) % 7 * 20);
+    }
+    GifBuilder b;
+    b.screen(200, 150, 0xF7).table(256);
+    for (int i = 0; i < 6; ++i) {
+        b.descriptor(0, 0, 200, 150, i % 2 ? 0x40 : 0).pixels(8, 200, 150, px, i % 2);
+    }
+    const std::vector<uint8_t> bytes = b.trailer().bytes();
+    cGIF reference;
+    QVERIFY(reference.LoadFromStream(bytes));
+    std::vector<uint8_t> expected;
+    QVERIFY(reference.SaveToStream(expected));
+
+    std::vector<std::vector<uint8_t>> results(4);
+    std::vector<std::thread> threads;
+    for (auto& result : results) {
+        threads.emplace_back([&bytes, &result] {
+            for (int round = 0; round < 5; ++round) {
+                cGIF gif;
+                gif.LoadFromStream(bytes);
+                gif.SaveToStream(result);
+            }
+        });
+    }
+    for (auto& t : threads) {
+        t.join();
+    }
+    for (const auto& result : results) {
+        QVERIFY(result == expected);
+    }
 }
 
 QTEST_APPLESS_MAIN(tst_cGIF)

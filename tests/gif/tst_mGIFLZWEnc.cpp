@@ -50,12 +50,8 @@ class tst_mGIFLZWEnc : public QObject {
 private slots:
     void roundTrip_data();
     void roundTrip();
-    void onePixel();
-    void emptySourceWritesNothing();
     void subBlocks();
     void clearWhenTableIsFull();
-    void codeSizeFor_data();
-    void codeSizeFor();
 };
 
 void tst_mGIFLZWEnc::roundTrip_data() {
@@ -101,20 +97,6 @@ void tst_mGIFLZWEnc::roundTrip() {
     }
 }
 
-void tst_mGIFLZWEnc::onePixel() {
-    // Clear (4), pixel 0 and end (5), three bits each: 100 000 101 -> 0x44 0x01.
-    const std::vector<uint8_t> px{0};
-    QCOMPARE(encode(px, 1, 1, 4, 2, false), (std::vector<uint8_t>{0x02, 0x44, 0x01}));
-}
-
-void tst_mGIFLZWEnc::emptySourceWritesNothing() {
-    std::vector<uint8_t> out{0x2A};
-    mGIFLZWEnc::EncodeFrame({nullptr, 10, 10, 12}, 8, false, out);
-    const std::vector<uint8_t> px(16);
-    mGIFLZWEnc::EncodeFrame({px.data(), 0, 4, 4}, 8, false, out);
-    QCOMPARE(out, std::vector<uint8_t>{0x2A});
-}
-
 void tst_mGIFLZWEnc::subBlocks() {
     const auto px = makeImage("random", 200, 100, 200, 256);
     const auto blocks = encode(px, 200, 100, 200, 8, false);
@@ -143,27 +125,6 @@ void tst_mGIFLZWEnc::clearWhenTableIsFull() {
     QCOMPARE(codes.indexOf(256, 1), 3840);
     QVERIFY(codes.at(3841) < 256); // read back at 9 bits: a literal
     QCOMPARE(codes.last(), 257);
-}
-
-void tst_mGIFLZWEnc::codeSizeFor_data() {
-    QTest::addColumn<QByteArray>("pixels");
-    QTest::addColumn<int>("tableBits");
-    QTest::addColumn<int>("codeSize");
-
-    QTest::newRow("two-colour table") << QByteArray("\0\1", 2) << 1 << 2;
-    QTest::newRow("no table") << QByteArray("\0\1", 2) << 0 << 2;
-    QTest::newRow("256-colour table") << QByteArray("\0", 1) << 8 << 8;
-    QTest::newRow("index beyond the table") << QByteArray("\0\xC8", 2) << 2 << 8;
-    QTest::newRow("index 4 in a 4-entry table") << QByteArray("\4", 1) << 2 << 3;
-}
-
-void tst_mGIFLZWEnc::codeSizeFor() {
-    QFETCH(QByteArray, pixels);
-    QFETCH(int, tableBits);
-    QFETCH(int, codeSize);
-    const mGIFLZWEnc::PixelSource src{reinterpret_cast<const uint8_t*>(pixels.constData()),
-                                      int32_t(pixels.size()), 1, int32_t(pixels.size())};
-    QCOMPARE(int(mGIFLZWEnc::CodeSizeFor(src, unsigned(tableBits))), codeSize);
 }
 
 QTEST_APPLESS_MAIN(tst_mGIFLZWEnc)
