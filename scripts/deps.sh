@@ -7,7 +7,8 @@ VISTREL_PACKAGES=(
     libfreeimage-dev
     libgif-dev libbenchmark-dev libturbojpeg0-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool
+    xvfb xauth xdotool x11-apps
+    desktop-file-utils appstream python3
     fonts-dejavu-core
 )
 

@@ -3,6 +3,7 @@
 #include "app/fMain.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -70,17 +71,38 @@ void Reveal(QTreeView& view, const QModelIndex& index) {
     view.scrollTo(index);
 }
 
-void OnDirectoryLoaded(const QString& folder) {
+/// Scrolls the start folder back into view while the tree is still filling in:
+/// the model reads folders in the background and inserts and sorts their rows
+/// after reporting them loaded, which moves the start folder out of sight.
+void OnRowsChanged() {
     Tree& tree = TheTree();
     if (!tree.view || !tree.model || tree.pending.isEmpty())
         return;
     const QModelIndex target = tree.model->index(tree.pending);
     if (target.isValid())
         Reveal(*tree.view, target);
-    // Once the folder holding the target has loaded, every level above is there.
-    if (QFileInfo(tree.pending).path() == folder || !target.isValid())
-        tree.pending.clear();
 }
+
+/// Ends the start-up reveal as soon as the user takes the tree in hand, so that
+/// folders appearing later never pull the view away from where the user is.
+class UserTakesOver : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+            TheTree().pending.clear();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 void OnSelection(const QModelIndex& current) {
     Tree& tree = TheTree();
@@ -138,7 +160,12 @@ void ShowFolderTree(std::string& startFolder) {
     for (int column = 1; column < tree.model->columnCount(); ++column)
         tree.view->hideColumn(column);
     tree.view->setSelectionMode(QAbstractItemView::SingleSelection);
-    QObject::connect(tree.model, &QFileSystemModel::directoryLoaded, tree.view, &OnDirectoryLoaded);
+    QObject::connect(tree.model, &QFileSystemModel::directoryLoaded, tree.view, &OnRowsChanged);
+    QObject::connect(tree.model, &QFileSystemModel::rowsInserted, tree.view, &OnRowsChanged);
+    QObject::connect(tree.model, &QFileSystemModel::layoutChanged, tree.view, &OnRowsChanged);
+    auto* takeOver = new UserTakesOver(tree.view);
+    tree.view->installEventFilter(takeOver);
+    tree.view->viewport()->installEventFilter(takeOver);
     QObject::connect(tree.view->selectionModel(), &QItemSelectionModel::currentChanged, tree.view,
                      [](const QModelIndex& current) { OnSelection(current); });
     AttachTree(*host);

@@ -41,7 +41,7 @@ StartupServices::StartupServices()
       waitForEvents(platform::WaitForEvents),
       makeSplash([] { return std::make_unique<fSplash>(); }), showFolderTree(ShowFolderTree) {}
 
-std::unique_ptr<fMain> StartUp(const StartupServices& services) {
+std::unique_ptr<fMain> StartUp(const StartupServices& services, const std::string& folder) {
     services.loadSetup();
     services.doEvents();
     auto window = std::make_unique<fMain>();
@@ -68,14 +68,14 @@ std::unique_ptr<fMain> StartUp(const StartupServices& services) {
     services.doEvents();
     delete splash.data();
 
-    std::string path = StartFolder(setup);
+    std::string path = folder.empty() ? StartFolder(setup) : folder;
     services.showFolderTree(AddBackslash(path));
     return window;
 }
 
-int Main() {
+int Main(const std::string& folder) {
     // The program ends only through the main window's confirmed exit.
     QApplication::setQuitOnLastWindowClosed(false);
-    const std::unique_ptr<fMain> window = StartUp();
+    const std::unique_ptr<fMain> window = StartUp(StartupServices(), folder);
     return QApplication::exec();
 }

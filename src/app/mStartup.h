@@ -39,10 +39,13 @@ struct StartupServices {
 };
 
 /// Brings the program up: settings, hidden main window, splash, sized and shown
-/// main window, splash gone, folder tree at the stored folder. Returns the main
-/// window (the caller owns it) without running the event loop.
-std::unique_ptr<fMain> StartUp(const StartupServices& services = StartupServices());
+/// main window, splash gone, folder tree at the stored folder - or at `folder`
+/// when it is not empty (the command line's folder, for this run only). Returns
+/// the main window (the caller owns it) without running the event loop.
+std::unique_ptr<fMain> StartUp(const StartupServices& services = StartupServices(),
+                               const std::string& folder = {});
 
-/// The program's entry: StartUp, then the event loop until the confirmed exit
-/// ends it. Returns the event loop's exit code. Needs a QApplication.
-int Main();
+/// The program's entry: StartUp (with `folder` as there), then the event loop
+/// until the confirmed exit ends it. Returns the event loop's exit code. Needs a
+/// QApplication.
+int Main(const std::string& folder = {});

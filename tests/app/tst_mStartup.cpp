@@ -87,6 +87,8 @@ private slots:
     void readySplashSkipsTheWait();
     void waitsForTheSplash();
     void splashClosedEarlyEndsTheWait();
+    void startFolder_data();
+    void startFolder();
     void windowFromSettings_data();
     void windowFromSettings();
 
@@ -168,6 +170,36 @@ void tst_mStartup::splashClosedEarlyEndsTheWait() {
     QVERIFY(r.waits >= 1);
     QCOMPARE(r.treeCalls, 1);
     QVERIFY(window->isVisible());
+}
+
+void tst_mStartup::startFolder_data() {
+    QTest::addColumn<QByteArray>("lastPath");
+    QTest::addColumn<QByteArray>("commandLine");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray sep(1, QDir::separator().toLatin1());
+    const QByteArray none;
+    QTest::newRow("NUL and padding as the tree stores it")
+        << QByteArray("/srv/pictures") + QByteArray(1, '\0') + QByteArray(246, ' ') << none
+        << QByteArray("/srv/pictures") + sep;
+    QTest::newRow("the command line's folder wins over the stored one")
+        << QByteArray("/srv/pictures") << QByteArray("/tmp/given")
+        << QByteArray("/tmp/given") + sep;
+    QTest::newRow("the command line's folder wins over the home folder")
+        << QByteArray() << QByteArray("/") << sep;
+}
+
+void tst_mStartup::startFolder() {
+    QFETCH(QByteArray, lastPath);
+    QFETCH(QByteArray, commandLine);
+    QFETCH(QByteArray, expected);
+    Recorder r;
+    r.toLoad.StartWithLastPath = -1; // "start with last browsed image path"
+    r.toLoad.LastPath = lastPath.toStdString();
+    const std::unique_ptr<fMain> window = StartUp(r.Services(), commandLine.toStdString());
+    QCOMPARE(QByteArray::fromStdString(r.treePath), expected);
+    // The stored value itself is left as it was.
+    QCOMPARE(QByteArray::fromStdString(settings::Setup.LastPath), lastPath);
 }
 
 void tst_mStartup::windowFromSettings_data() {
