@@ -33,6 +33,7 @@ struct Recorder {
     QSize outerWhileWaiting;
     QPointer<fSplash> splash;
     int treeCalls = 0;
+    std::string treePath;
     bool mainVisibleAtTree = false;
     bool splashGoneAtTree = false;
     std::function<void()> onWait;
@@ -65,8 +66,9 @@ struct Recorder {
             splash = made.get();
             return made;
         };
-        s.showFolderTree = [this](std::string&) {
+        s.showFolderTree = [this](std::string& path) {
             ++treeCalls;
+            treePath = path;
             const QWidget* host = TreeHost();
             mainVisibleAtTree = host != nullptr && host->window()->isVisible();
             splashGoneAtTree = splash.isNull();
