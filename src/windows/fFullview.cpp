@@ -43,9 +43,11 @@ fFullview::~fFullview() = default;
 
 void fFullview::ShowModeless() {
     if (const QWidget* owner = parentWidget()) {
-        // Maximizing fills the screen the window is on: put it on the owner's.
+        // Maximizing fills the screen the window is on: put it on the owner's,
+        // already at the screen's size, since without a window manager a
+        // maximize request is not acted on.
         if (QScreen* screen = owner->screen()) {
-            move(screen->availableGeometry().topLeft());
+            setGeometry(screen->availableGeometry());
         }
     }
     const bool wasVisible = isVisible();
