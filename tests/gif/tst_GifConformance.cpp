@@ -3,6 +3,7 @@
 // save and reload unchanged, and be decoded by giflib the same way once we saved
 // it; wuffs' index dumps and gif-test-suite's composed frames must match.
 
+#include "FramePixels.h"
 #include "GiflibPeer.h"
 #include "gif/cGIF.h"
 #include "gif/cGIFComposer.h"
@@ -33,18 +34,6 @@ std::vector<uint8_t> readFile(const QString& path) {
     return std::vector<uint8_t>(a.begin(), a.end());
 }
 
-QByteArray indicesOf(const cGIF& gif, int16_t n) {
-    QByteArray out;
-    if (const auto image = gif.FrameDIBXOR(n)) {
-        for (int32_t y = 0; y < image->Height(); ++y) {
-            out.append(reinterpret_cast<const char*>(image->lpBits()) +
-                           size_t(y) * size_t(image->BytesPerScanline()),
-                       image->Width());
-        }
-    }
-    return out;
-}
-
 QByteArray bytesOf(const std::vector<uint8_t>& v) {
     return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
 }
@@ -70,7 +59,7 @@ void compareWithGiflib(const cGIF& ours, const giflibpeer::File& ref) {
         const auto image = ours.FrameDIBXOR(n);
         QVERIFY2((image ? image->Width() : 0) == (f.indices.empty() ? 0 : f.width), where);
         QVERIFY2((image ? image->Height() : 0) == (f.indices.empty() ? 0 : f.height), where);
-        QVERIFY2(indicesOf(ours, n) == bytesOf(f.indices), where + " indices");
+        QVERIFY2(giftest::FrameIndices(ours, n) == bytesOf(f.indices), where + " indices");
     }
 }
 
@@ -151,7 +140,7 @@ void tst_GifConformance::wuffsIndexes() {
     QVERIFY(ours.LoadFromStream(readFile(gif)));
     const std::vector<uint8_t> expected = readFile(indexes);
     QVERIFY(!expected.empty());
-    QCOMPARE(indicesOf(ours, int16_t(frame)), bytesOf(expected));
+    QCOMPARE(giftest::FrameIndices(ours, int16_t(frame)), bytesOf(expected));
 }
 
 void tst_GifConformance::composedFrames_data() {

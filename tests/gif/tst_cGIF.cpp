@@ -3,6 +3,7 @@
 // frame list editing and the aspect ratio. Ordinary files are compared with
 // giflib in the conformance test.
 
+#include "FramePixels.h"
 #include "GifBuilder.h"
 #include "gif/cGIF.h"
 
@@ -35,18 +36,6 @@ std::vector<uint8_t> twoFrames() {
         .pixels(2, 2, 2, {3, 3, 0, 1})
         .trailer()
         .bytes();
-}
-
-QByteArray pixelsOf(const cGIF& gif, int16_t n) {
-    QByteArray out;
-    if (const auto image = gif.FrameDIBXOR(n)) {
-        for (int32_t y = 0; y < image->Height(); ++y) {
-            out.append(reinterpret_cast<const char*>(image->lpBits()) +
-                           size_t(y) * size_t(image->BytesPerScanline()),
-                       image->Width());
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -137,7 +126,7 @@ void tst_cGIF::parse() {
     QCOMPARE(int(gif.FramesCount()), frames);
     QCOMPARE(int(gif.ScreenWidth()), screenWidth);
     QCOMPARE(int(gif.AnimationLoops()), loops);
-    QCOMPARE(pixelsOf(gif, 1), pixels);
+    QCOMPARE(giftest::FrameIndices(gif, 1), pixels);
     if (!loads) {
         QVERIFY(!gif.GlobalPaletteExists());
     }
@@ -189,7 +178,7 @@ void tst_cGIF::frameFields() {
     QCOMPARE(gif.FrameUserInput(1), userInput);
     QCOMPARE(gif.FrameUseTransparentColor(1), transparent);
     QCOMPARE(int(gif.FrameTransparentColorIndex(1)), transparentIndex);
-    QCOMPARE(pixelsOf(gif, 1), kRows2x2);
+    QCOMPARE(giftest::FrameIndices(gif, 1), kRows2x2);
 }
 
 void tst_cGIF::everyTruncationLoads() {
@@ -201,7 +190,7 @@ void tst_cGIF::everyTruncationLoads() {
         QVERIFY(gif.FramesCount() >= previous); // more data never loses a frame
         previous = gif.FramesCount();
         for (int16_t n = 1; n <= gif.FramesCount(); ++n) {
-            QCOMPARE(pixelsOf(gif, n).size(), 4);
+            QCOMPARE(giftest::FrameIndices(gif, n).size(), 4);
         }
     }
     QCOMPARE(previous, 2);
@@ -230,7 +219,7 @@ void tst_cGIF::unmakeableFrames() {
     QCOMPARE(gif.FramesCount(), 2);
     QVERIFY(!gif.FrameDIBXOR(1));
     QVERIFY(!gif.FrameDIBAND(1));
-    QCOMPARE(pixelsOf(gif, 2), kRows2x2);
+    QCOMPARE(giftest::FrameIndices(gif, 2), kRows2x2);
     cDIB target;
     QVERIFY(target.Create(4, 4, 32));
     gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false); // draws nothing, no crash
@@ -291,7 +280,7 @@ void tst_cGIF::frameList() {
     cGIF gif;
     gif.FrameInsert(1, 10, 20);
     gif.setFrameDelay(1, 1);
-    QCOMPARE(pixelsOf(gif, 1), QByteArray(200, '\0'));
+    QCOMPARE(giftest::FrameIndices(gif, 1), QByteArray(200, '\0'));
     gif.FrameInsert(9, 4, 4); // past the end: appended
     gif.setFrameDelay(2, 2);
     gif.FrameInsert(2, 5, 5);
@@ -350,7 +339,7 @@ void tst_cGIF::loadFromFile() {
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     cGIF gif;
     QVERIFY(gif.LoadFromFile(good));
-    QCOMPARE(pixelsOf(gif, 2), QByteArray("\3\3\0\1", 4));
+    QCOMPARE(giftest::FrameIndices(gif, 2), QByteArray("\3\3\0\1", 4));
 
     // Unreadable: model unchanged. A folder is not a file.
     QVERIFY(!gif.LoadFromFile(dir.filePath("missing.gif").toStdString()));

@@ -3,6 +3,7 @@
 // the protection of an existing file. Corpus files are saved and read back by
 // giflib in the conformance test.
 
+#include "FramePixels.h"
 #include "GifBuilder.h"
 #include "LzwStreams.h"
 #include "gif/cGIF.h"
@@ -40,18 +41,6 @@ void fillModel(cGIF& gif, int w, int h, int globalEntries) {
                 uint8_t((x + y * w) % globalEntries);
         }
     }
-}
-
-QByteArray rows(const cGIF& gif, int16_t n) {
-    QByteArray out;
-    if (const auto image = gif.FrameDIBXOR(n)) {
-        for (int32_t y = 0; y < image->Height(); ++y) {
-            out.append(reinterpret_cast<const char*>(image->lpBits()) +
-                           size_t(y) * size_t(image->BytesPerScanline()),
-                       image->Width());
-        }
-    }
-    return out;
 }
 
 const QByteArray kNetscape("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
@@ -293,7 +282,7 @@ void tst_cGIFWriter::awkwardModels() {
     QCOMPARE(int(uint8_t(file[10])), packed);
     cGIF back;
     QVERIFY(back.LoadFromStream(toVector(file)));
-    QCOMPARE(rows(back, 1), pixels);
+    QCOMPARE(giftest::FrameIndices(back, 1), pixels);
 }
 
 void tst_cGIFWriter::saveReplacesOnlyWhenComplete() {
@@ -310,7 +299,7 @@ void tst_cGIFWriter::saveReplacesOnlyWhenComplete() {
     QVERIFY(gif.Save(path.toStdString()));
     cGIF back;
     QVERIFY(back.LoadFromFile(path.toStdString()));
-    QCOMPARE(rows(back, 1), rows(gif, 1));
+    QCOMPARE(giftest::FrameIndices(back, 1), giftest::FrameIndices(gif, 1));
 
     // A model that cannot be written leaves the file as it was.
     QFile before(path);
