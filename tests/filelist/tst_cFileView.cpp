@@ -66,6 +66,7 @@ private slots:
     void boxEmptiesWhenTheFolderGoes();
     void firstRowSelectedWithoutClick();
     void nonUtf8Names();
+    void twentyThousandFilesInOneBatch();
     void withoutListView();
     void autoSizeHeaders();
 };
@@ -258,6 +259,21 @@ void TestFileView::nonUtf8Names() {
     QVERIFY(f.fv.ListFiles(QFile::decodeName(base.c_str()), true));
     QCOMPARE(f.lv->count(), 3);
     QVERIFY(names(*f.lv).contains("ok.png"));
+}
+
+// A big folder must arrive in one model reset (a row-by-row fill against a live
+// view takes minutes) and still in natural order.
+void TestFileView::twentyThousandFilesInOneBatch() {
+    QTemporaryDir dir;
+    for (int i = 0; i < 20000; ++i)
+        QVERIFY(touch(dir.path() + QStringLiteral("/img%1.png").arg(i)));
+    Fixture f;
+    QSignalSpy resets(f.lv->reportView()->model(), &QAbstractItemModel::modelReset);
+    QVERIFY(f.fv.ListFiles(dir.path(), true));
+    QCOMPARE(f.lv->count(), 20000);
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(f.lv->item(2).text, QStringLiteral("img2.png"));
+    QCOMPARE(f.lv->item(19999).text, QStringLiteral("img19999.png"));
 }
 
 void TestFileView::withoutListView() {
