@@ -59,14 +59,16 @@ env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config" \
     ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
     "${run[@]}" "$prefix/bin/vistrel" "$home" >"$work/out.txt" 2>&1 &
 pid=$!
-# The program leaves an (empty) settings file where it keeps them as soon as it
-# has read them; wait for it, but never for long.
-expected="$home/.config/Corvantis/Vistrel/ztsetup.dat"
+# Reading the settings makes the per-user folder the settings file will live in
+# (the one beside the executable takes no files) but writes no file until the
+# first save; wait for the folder, but never for long.
+expected="$home/.config/Corvantis/Vistrel"
 for _ in $(seq 1 300); do
-    [ -e "$expected" ] && break
+    [ -d "$expected" ] && break
     kill -0 "$pid" 2>/dev/null || { cat "$work/out.txt" >&2; fail "the installed program ended"; }
     sleep 0.1
 done
-[ -e "$expected" ] || { cat "$work/out.txt" >&2; fail "no settings file in $expected"; }
+[ -d "$expected" ] || { cat "$work/out.txt" >&2; fail "no settings folder $expected"; }
+[ ! -e "$expected/ztsetup.dat" ] || fail "reading the settings wrote a settings file"
 [ ! -e "$prefix/bin/ztsetup.dat" ] || fail "a settings file was written beside the executable"
 echo "install layout, validators and per-user settings: ok"
