@@ -2,8 +2,9 @@
 # Installs the build into an empty prefix and checks what a desktop needs: the
 # program, a desktop entry and AppStream metainfo that their validators accept,
 # and the icon in every size. Then starts the installed program from a prefix
-# it cannot write to and checks that its settings file goes to the per-user
-# configuration folder, not beside the executable.
+# it cannot write to and checks that its settings go to the per-user
+# configuration folder, not beside the executable, and that starting writes no
+# settings file.
 #   check_install.sh BUILD_DIR
 set -euo pipefail
 build=$1
