@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
+#include <span>
 
 namespace platform {
 
@@ -20,5 +22,15 @@ void SetUserConfigFolderOverride(const QString& folder);
 /// The folder the program starts in when no folder was stored: the user's home
 /// folder with a trailing separator ("c:\" on Windows).
 QString DefaultLastPath();
+
+/// Replaces the content of the existing regular file `path` with `bytes` where
+/// no new file can be made beside it, so that a process killed at any moment
+/// leaves the old content or the new one at the start of the file, each whole:
+/// room for a longer content is reserved first, the content goes out in one
+/// write at offset 0 and is synced, and only then is the old tail cut off. Never
+/// creates the file. Returns false when the file cannot be opened, the room
+/// cannot be reserved (a full disk) or the write fails; the file then holds its
+/// old content, at most followed by zeros.
+bool OverwriteInPlace(const QString& path, std::span<const std::uint8_t> bytes);
 
 } // namespace platform

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace settings {
@@ -80,6 +81,48 @@ bool folderWritable(const QString& folder) {
     return info.isDir() && info.isWritable();
 }
 
+bool& inPlaceForced() {
+    static bool forced = false;
+    return forced;
+}
+
+// QSaveFile's temporary names: the file's name, a dot and six letters. A save
+// killed after the temporary got its name and before the rename leaves one.
+void removeStaleTemporaries(const QString& folder) {
+    static const QRegularExpression temporary(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(QString::fromLatin1(SetupFileName)) +
+        QStringLiteral("\\.[A-Za-z]{6}")));
+    const QDir dir(folder);
+    const QStringList names =
+        dir.entryList({QString::fromLatin1(SetupFileName) + QStringLiteral(".*")},
+                      QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (temporary.match(name).hasMatch()) {
+            QFile::remove(dir.filePath(name));
+        }
+    }
+}
+
+bool saveByRename(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    QSaveFile file(path);
+    // Unbuffered, so that a short write (a full disk) is seen here: a buffered
+    // flush of a partly written block still lets the commit succeed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return false;
+    }
+    const auto* data = reinterpret_cast<const char*>(bytes.data());
+    const auto size = static_cast<qint64>(bytes.size());
+    for (qint64 done = 0; done < size;) {
+        const qint64 written = file.write(data + done, size - done);
+        if (written <= 0) {
+            file.cancelWriting();
+            return false;
+        }
+        done += written;
+    }
+    return file.commit();
+}
+
 } // namespace
 
 SetupRecord Setup;
@@ -145,61 +188,58 @@ QString SetupFilePath() {
 }
 
 void LoadSetup() {
-    const QString path = SetupFilePath();
-    QFile file(path);
-    bool useDefaults = false;
-    if (!QFileInfo::exists(path)) {
-        useDefaults = true;
-    } else if (QFileInfo(path).size() == 0) {
+    const QString folder = SetupFolder();
+    removeStaleTemporaries(folder);
+    const QString path = QDir(folder).filePath(QString::fromLatin1(SetupFileName));
+    Setup = DefaultSetup();
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return;
+    }
+    if (info.size() == 0) {
         platform::MsgBox(QStringLiteral("Configuration data file is corrupt\r\n"
                                         "Default values will be used"),
                          platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
                          QStringLiteral("Vistrel"));
+        // Not recreated: the first save writes the file, and a program ended
+        // before that must not greet the next start with this message again.
         QFile::remove(path);
-        useDefaults = true;
-    }
-    // Opening for reading and writing leaves an empty file behind when none was
-    // there; SaveSetup fills it at exit.
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadWrite)) {
-        bytes = file.readAll();
-        file.close();
-    } else if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
-        file.close();
-    } else {
-        useDefaults = true;
-    }
-    if (useDefaults) {
-        Setup = DefaultSetup();
         return;
     }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    // Nothing past the longest record is ever read, however long the file.
+    const QByteArray bytes = file.read(qint64(SetupFixedSize) + 0xFFFF);
     Setup = DecodeSetup(
         std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size()));
 }
 
 bool SaveSetup() {
     const std::vector<std::uint8_t> bytes = EncodeSetup(Setup);
-    QSaveFile file(SetupFilePath());
-    // Only used when the folder takes no new files but the file itself may be
-    // written: then an in-place write is the one way to save at all.
-    file.setDirectWriteFallback(true);
-    // Unbuffered, so that a short write (a full disk) is seen here: a buffered
-    // flush of a partly written block still lets the commit succeed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    const QString folder = SetupFolder();
+    const QString path = QDir(folder).filePath(QString::fromLatin1(SetupFileName));
+    if (!inPlaceForced() && folderWritable(folder)) {
+        return saveByRename(path, bytes);
+    }
+    // The folder takes no new file but the file itself may be written.
+    if (platform::OverwriteInPlace(path, bytes)) {
+        return true;
+    }
+    const QString user = platform::UserConfigFolder();
+    if (QDir(user) == QDir(folder) || !QDir().mkpath(user)) {
         return false;
     }
-    const auto* data = reinterpret_cast<const char*>(bytes.data());
-    const auto size = static_cast<qint64>(bytes.size());
-    for (qint64 done = 0; done < size;) {
-        const qint64 written = file.write(data + done, size - done);
-        if (written <= 0) {
-            file.cancelWriting();
-            return false;
-        }
-        done += written;
-    }
-    return file.commit();
+    return saveByRename(QDir(user).filePath(QString::fromLatin1(SetupFileName)), bytes);
+}
+
+ScopedInPlaceSave::ScopedInPlaceSave() : previous_(inPlaceForced()) {
+    inPlaceForced() = true;
+}
+
+ScopedInPlaceSave::~ScopedInPlaceSave() {
+    inPlaceForced() = previous_;
 }
 
 std::string LastPathFolder(const std::string& lastPath) {

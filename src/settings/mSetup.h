@@ -67,17 +67,35 @@ QString SetupFolder();
 /// SetupFolder() + "/" + SetupFileName.
 QString SetupFilePath();
 
-/// Fills Setup from the file. A missing file gives the defaults silently and
-/// leaves an empty file behind; an empty file shows "Configuration data file is
-/// corrupt" / "Default values will be used" (exclamation, OK, "Vistrel"), is
-/// deleted and recreated empty, and gives the defaults; an unreadable file gives
-/// the defaults silently. Any other file is decoded by DecodeSetup.
+/// Fills Setup from the file; never creates or writes it. First removes what an
+/// interrupted save left in the settings folder (SetupFileName + "." + six
+/// letters, the temporary names of QSaveFile; nothing else). A missing or
+/// unreadable file gives the defaults silently; an empty file shows "Configuration
+/// data file is corrupt" / "Default values will be used" (exclamation, OK,
+/// "Vistrel"), is deleted, and gives the defaults. Any other file is decoded by
+/// DecodeSetup from its first 20 + 65535 bytes.
 void LoadSetup();
 
-/// Writes Setup to the file through a temporary file and an atomic rename, so
-/// the old file stays whole when the write fails. Returns whether the file was
-/// written; the program ignores a failure.
+/// Writes Setup to the file so that, whenever the process dies, the file holds
+/// the old or the new record whole. Where the folder takes new files: a
+/// temporary file, synced, renamed over the old one. Where only the file itself
+/// is writable: platform::OverwriteInPlace; when even that cannot be done, the
+/// old file is kept and the record goes to the per-user configuration folder.
+/// Returns whether the record was written; the program ignores a failure.
 bool SaveSetup();
+
+/// Test seam: while alive, SaveSetup takes the in-place way even where the
+/// folder takes new files (as it does for root, for whom no folder is read-only).
+class ScopedInPlaceSave {
+public:
+    ScopedInPlaceSave();
+    ~ScopedInPlaceSave();
+    ScopedInPlaceSave(const ScopedInPlaceSave&) = delete;
+    ScopedInPlaceSave& operator=(const ScopedInPlaceSave&) = delete;
+
+private:
+    bool previous_;
+};
 
 /// The folder a stored LastPath names: leading and trailing spaces removed, then
 /// the text before the first NUL ("/a/b\0   " -> "/a/b").

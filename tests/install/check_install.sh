@@ -2,8 +2,9 @@
 # Installs the build into an empty prefix and checks what a desktop needs: the
 # program, a desktop entry and AppStream metainfo that their validators accept,
 # and the icon in every size. Then starts the installed program from a prefix
-# it cannot write to and checks that its settings file goes to the per-user
-# configuration folder, not beside the executable.
+# it cannot write to and checks that its settings go to the per-user
+# configuration folder, not beside the executable, and that starting writes no
+# settings file.
 #   check_install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -59,14 +60,16 @@ env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config" \
     ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
     "${run[@]}" "$prefix/bin/vistrel" "$home" >"$work/out.txt" 2>&1 &
 pid=$!
-# The program leaves an (empty) settings file where it keeps them as soon as it
-# has read them; wait for it, but never for long.
-expected="$home/.config/Corvantis/Vistrel/ztsetup.dat"
+# Reading the settings makes the per-user folder the settings file will live in
+# (the one beside the executable takes no files) but writes no file until the
+# first save; wait for the folder, but never for long.
+expected="$home/.config/Corvantis/Vistrel"
 for _ in $(seq 1 300); do
-    [ -e "$expected" ] && break
+    [ -d "$expected" ] && break
     kill -0 "$pid" 2>/dev/null || { cat "$work/out.txt" >&2; fail "the installed program ended"; }
     sleep 0.1
 done
-[ -e "$expected" ] || { cat "$work/out.txt" >&2; fail "no settings file in $expected"; }
+[ -d "$expected" ] || { cat "$work/out.txt" >&2; fail "no settings folder $expected"; }
+[ ! -e "$expected/ztsetup.dat" ] || fail "reading the settings wrote a settings file"
 [ ! -e "$prefix/bin/ztsetup.dat" ] || fail "a settings file was written beside the executable"
 echo "install layout, validators and per-user settings: ok"

@@ -4,10 +4,16 @@
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <random>
 #include <sys/resource.h>
 
 using namespace settings;
@@ -37,6 +43,63 @@ SetupRecord fromBytes(const QByteArray& bytes) {
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// The two records a killed child saves by turns: the short one over the long one
+// and back, so that an in-place save has a tail to cut.
+const SetupRecord longRecord = fromBytes(customBytes);
+SetupRecord shortRecord() {
+    SetupRecord record;
+    record.LastPath = "/a/";
+    record.WindowWidth = 1234;
+    return record;
+}
+
+void useFolder(const QString& folder) {
+    platform::SetProgramFolderOverride(folder);
+    platform::SetUserConfigFolderOverride(folder + "/user");
+}
+
+// Child process: saves the two records by turns until it is killed.
+int saveLoop(const QString& folder, bool inPlace) {
+    useFolder(folder);
+    std::optional<ScopedInPlaceSave> seam;
+    if (inPlace) {
+        seam.emplace();
+    }
+    const SetupRecord records[] = {shortRecord(), longRecord};
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
+    for (unsigned i = 0;; ++i) {
+        Setup = records[i % 2];
+        if (!SaveSetup()) {
+            return 1;
+        }
+    }
+}
+
+// Child process: a first start that loads the settings, then waits to be killed.
+int firstStart(const QString& folder) {
+    useFolder(folder);
+    platform::ScopedMessageBoxResponder boxes(platform::MsgResult::OK);
+    LoadSetup();
+    std::fputs(boxes.requests().empty() ? "ready\n" : "message\n", stdout);
+    std::fflush(stdout);
+    return std::getchar();
+}
+
+// Names an interrupted save never leaves, so the start-up clean-up must keep them.
+const QStringList strangers = {"settings.dat.abcdef", "ztsetup.dat.abc123",   "ztsetup.dat.abcdefg",
+                               "ztsetup.dat.bak",     "ztsetup.dat.abcdef.1", "ZTSETUP.DAT.abcdef"};
+
+QStringList strangersAnd(const QString& name) {
+    QStringList names = strangers + QStringList{name};
+    names.sort();
+    return names;
 }
 
 } // namespace
@@ -130,31 +193,85 @@ private slots:
         QCOMPARE(LastPathFolder(stored), folder);
     }
 
-    void loadLeavesFileAlone_data() {
-        QTest::addColumn<bool>("exists");
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("missing file") << false << QByteArray() << bytesOf(SetupRecord());
-        QTest::newRow("older, longer file") << true << customBytes + "ZZZ" << customBytes;
+    // Killed at random moments while saving, the child leaves a whole record,
+    // old or new; the next start finds it without a message and clears what the
+    // kill left, and nothing else.
+    void killedSaves_data() {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("temporary and rename") << false;
+        QTest::newRow("in place") << true;
     }
 
-    void loadLeavesFileAlone() {
-        QFETCH(bool, exists);
-        QFETCH(QByteArray, content);
-        QFETCH(QByteArray, expected);
-        if (exists) {
-            write(content);
+    void killedSaves() {
+        QFETCH(bool, inPlace);
+        const QByteArray shortBytes = bytesOf(shortRecord());
+        write(customBytes);
+        for (const QString& name : strangers + QStringList{"ztsetup.dat.QxWvZa"}) {
+            QFile file(program_->filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
         }
+        std::mt19937 random(inPlace ? 1616 : 16);
+        std::uniform_int_distribution<qint64> delayNs(0, 3'000'000);
+        int kills = 0, strays = -1 /* the one planted above */, tails = 0;
+        QElapsedTimer spent;
+        spent.start();
+        while (kills < 300 && spent.elapsed() < 12'000) {
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(),
+                        {"--save-loop", program_->path(), inPlace ? "1" : "0"});
+            QVERIFY(child.waitForReadyRead(10'000));
+            QElapsedTimer delay;
+            delay.start();
+            for (const qint64 until = delayNs(random); delay.nsecsElapsed() < until;) {
+            }
+            child.kill();
+            QVERIFY(child.waitForFinished(10'000));
+            QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+            ++kills;
+
+            const QByteArray bytes = readAll(programPath());
+            const bool isShort = bytes.startsWith(shortBytes);
+            const QByteArray& whole = isShort ? shortBytes : customBytes;
+            QVERIFY2(bytes.startsWith(whole), bytes.toHex().constData());
+            QVERIFY2(inPlace || bytes == whole, bytes.toHex().constData());
+            tails += bytes.size() > whole.size() ? 1 : 0;
+            strays += filesIn(program_->path()).size() - strangers.size() - 1;
+
+            platform::ScopedMessageBoxResponder boxes(platform::MsgResult::OK);
+            LoadSetup();
+            QVERIFY(boxes.requests().empty());
+            QVERIFY(Setup == (isShort ? shortRecord() : longRecord));
+            QCOMPARE(filesIn(program_->path()), strangersAnd("ztsetup.dat"));
+        }
+        qInfo("%d kills in %lld ms: %d stray temporaries, %d tails left", kills, spent.elapsed(),
+              strays, tails);
+        QVERIFY2(kills >= 50, "too few kills to mean anything");
+
+        // A save that runs to its end leaves the record alone, without a tail.
+        std::optional<ScopedInPlaceSave> seam;
+        if (inPlace) {
+            seam.emplace();
+        }
+        Setup = shortRecord();
+        QVERIFY(SaveSetup());
+        QCOMPARE(readAll(programPath()).toHex(), shortBytes.toHex());
+    }
+
+    // A start killed before its first save leaves no file, so the next one
+    // starts from the defaults without a message.
+    void killedFirstStart() {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {"--first-start", program_->path()});
+        QVERIFY(child.waitForReadyRead(10'000));
+        QCOMPARE(child.readAll(), QByteArray("ready\n"));
+        child.kill();
+        QVERIFY(child.waitForFinished(10'000));
+        QVERIFY(!QFile::exists(programPath()));
         platform::ScopedMessageBoxResponder boxes(platform::MsgResult::OK);
         LoadSetup();
-        QCOMPARE(bytesOf(Setup).toHex(), expected.toHex());
         QVERIFY(boxes.requests().empty());
-        QCOMPARE(readAll(programPath()), content); // a missing file is left behind empty
-        Setup = fromBytes(customBytes);
-        QVERIFY(SaveSetup()); // truncates an older, longer file and leaves no temporary
-        QCOMPARE(readAll(programPath()), customBytes);
-        QCOMPARE(QDir(program_->path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"ztsetup.dat"});
+        QVERIFY(Setup == SetupRecord());
+        QVERIFY(filesIn(program_->path()).isEmpty());
     }
 
     void emptyFileIsReportedOnce() {
@@ -170,28 +287,41 @@ private slots:
         QVERIFY(box.buttons == platform::MsgButtons::OK &&
                 box.icon == platform::MsgIcon::Exclamation);
         QVERIFY(Setup == SetupRecord());
+        QVERIFY(!QFile::exists(programPath())); // the first save writes it anew
+        LoadSetup();
         QVERIFY(SaveSetup());
-        LoadSetup(); // the saved file is good: no second message
+        LoadSetup();
         QCOMPARE(boxes.requests().size(), std::size_t(1));
+    }
+
+    void failedSaveKeepsOldFile_data() {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("temporary and rename") << false;
+        QTest::newRow("in place") << true;
     }
 
     // A full disk: the save must fail and keep the old file whole, not commit a short one.
     void failedSaveKeepsOldFile() {
+        QFETCH(bool, inPlace);
         write(customBytes);
         Setup.LastPath = std::string(400, 'n');
+        std::optional<ScopedInPlaceSave> seam;
+        if (inPlace) {
+            seam.emplace();
+        }
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
         const auto previous = std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit = saved;
-        limit.rlim_cur = 64;
+        limit.rlim_cur = 300;
         setrlimit(RLIMIT_FSIZE, &limit);
         const bool savedOk = SaveSetup();
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
         QVERIFY(!savedOk);
         QCOMPARE(readAll(programPath()), customBytes);
-        QCOMPARE(QDir(program_->path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"ztsetup.dat"});
+        QCOMPARE(filesIn(program_->path()), QStringList{"ztsetup.dat"});
+        QVERIFY(filesIn(config_->path() + "/vistrel").isEmpty());
     }
 
     void unwritableProgramFolderUsesConfigFolder() {
@@ -210,5 +340,15 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(mSetupTest)
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--save-loop") == 0) {
+        return saveLoop(QString::fromLocal8Bit(argv[2]), std::strcmp(argv[3], "1") == 0);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--first-start") == 0) {
+        return firstStart(QString::fromLocal8Bit(argv[2]));
+    }
+    mSetupTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "mSetupTest.moc"
