@@ -52,6 +52,19 @@ int DecoderPool::DefaultWorkerCount() {
     return std::clamp(QThread::idealThreadCount(), 2, 4);
 }
 
+int DecoderPool::Running() const {
+    return int(
+        std::count_if(slots_.begin(), slots_.end(), [](const auto& s) { return s->ticket != 0; }));
+}
+
+QList<qint64> DecoderPool::WorkerPids() const {
+    QList<qint64> pids;
+    for (const auto& slot : slots_)
+        if (slot->pid > 0)
+            pids.append(slot->pid);
+    return pids;
+}
+
 PictureDecoder::Ticket DecoderPool::Request(const DecodeRequest& request) {
     const Ticket ticket = nextTicket_++;
     const int level = std::clamp(int(request.priority), 0, int(queue_.size()) - 1);

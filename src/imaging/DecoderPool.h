@@ -36,6 +36,7 @@
 #include "imaging/PictureDecoder.h"
 #include "platform/UniqueFd.h"
 
+#include <QList>
 #include <QString>
 #include <array>
 #include <deque>
@@ -75,6 +76,10 @@ public:
 
     /// How many worker processes have been started so far.
     int Started() const { return started_; }
+    /// How many requests are out at workers now.
+    int Running() const;
+    /// The workers' process ids (for tests that end one from outside).
+    QList<qint64> WorkerPids() const;
 
 signals:
     /// Workers keep failing and are now restarted with a growing delay.

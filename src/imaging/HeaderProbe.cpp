@@ -9,7 +9,7 @@ namespace imaging {
 
 namespace {
 
-constexpr int kDds = 24, kWbmp = 19, kIff = 5, kXbm = 22; // FreeImage's numbers
+constexpr int kDds = 24, kWbmp = 19, kIff = 5, kXbm = 22, kPsd = 20; // FreeImage's numbers
 
 std::uint32_t le32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
@@ -110,6 +110,14 @@ QSize HeaderProbe::Xbm(const unsigned char* data, size_t size) {
     return checked(xbmDefine(text, "_width"), xbmDefine(text, "_height"));
 }
 
+QSize HeaderProbe::Psd(const unsigned char* data, size_t size) {
+    // "8BPS", version (1: PSD, 2: PSB), 6 reserved, channels, height, width.
+    if (size < 26 || std::memcmp(data, "8BPS", 4) != 0 || data[4] != 0 ||
+        (data[5] != 1 && data[5] != 2))
+        return {};
+    return checked(be32(data + 18), be32(data + 14));
+}
+
 QSize HeaderProbe::Size(const unsigned char* data, size_t size, int format, bool* known) {
     *known = true;
     switch (format) {
@@ -121,6 +129,8 @@ QSize HeaderProbe::Size(const unsigned char* data, size_t size, int format, bool
         return Iff(data, size);
     case kXbm:
         return Xbm(data, size);
+    case kPsd:
+        return Psd(data, size);
     default:
         *known = false;
         return {};

@@ -1,7 +1,8 @@
 #pragma once
 
 // Picture sizes read from the headers of the formats whose FreeImage reader
-// has no header-only mode (DDS, WBMP, IFF/LBM, XBM), so that a small file
+// has no header-only mode (DDS, WBMP, IFF/LBM, XBM) or one that refuses
+// what the full decode would try (PSD and PSB), so that a small file
 // claiming a huge picture is refused before its reader allocates for it.
 // Only the fields that give the size are read; the reader still checks the
 // rest.
@@ -22,6 +23,7 @@ public:
     static QSize Wbmp(const unsigned char* data, size_t size);
     static QSize Iff(const unsigned char* data, size_t size);
     static QSize Xbm(const unsigned char* data, size_t size);
+    static QSize Psd(const unsigned char* data, size_t size);
 };
 
 } // namespace imaging
