@@ -72,6 +72,8 @@ void DecoderPool::spawn(Slot& slot) {
         return;
     }
     slot.channel = std::move(mine);
+    // A worker that never says Hello is as stuck as one that never answers.
+    slot.deadline.start(options_.deadlineMs);
     slot.notifier = std::make_unique<QSocketNotifier>(slot.channel.get(), QSocketNotifier::Read);
     connect(slot.notifier.get(), &QSocketNotifier::activated, this,
             [this, s = &slot] { onReadable(*s); });
@@ -89,6 +91,7 @@ void DecoderPool::onReadable(Slot& slot) {
         std::memcpy(&hello, record, sizeof hello);
         if (hello.magic == protocol::kMagic) {
             slot.ready = true;
+            slot.deadline.stop();
             scheduleDispatch();
             return;
         }

@@ -131,6 +131,9 @@ int DecoderWorker::Run(int argc, char** argv) {
         return kExitUsage;
     if (o.fault == "start")
         _exit(kExitFault);
+    // FreeImage registers its plugins when the library is loaded, and neither
+    // it nor libturbojpeg reads a file of its own later: nothing needs to be
+    // readied before the filter closes the file system.
     if (!platform::ConfineProcess({o.addressSpace}))
         _exit(kExitConfine);
     protocol::Hello hello;
