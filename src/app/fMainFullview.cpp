@@ -3,9 +3,11 @@
 // full view only asks for a step and the normal click path does the rest.
 
 #include "app/fMain.h"
+#include "controls/ImageAceX.h"
 #include "controls/ucGIFViewer.h"
 #include "platform/ListView.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 fFullview* fMain::FullviewWindow() {
@@ -42,6 +44,16 @@ void fMain::FullviewStep(fFullview::Step step) {
     lvFiles_->selectRow(target);
     lvFiles_->ensureVisible(target);
     lvFiles_ItemClick();
+    if (!QFileInfo(SelectedFolder_ + SelectedName_).isFile()) {
+        // Gone since the list was read: show nothing rather than the last
+        // picture under the new name.
+        fFullview* full = FullviewWindow();
+        full->ucGIFView()->Destroy();
+        full->ucGIFView()->hide();
+        full->imView()->setPicture(QImage());
+        full->setPosition(SelectedName_, target + 1, count);
+        return;
+    }
     if (SelectedSignature_.startsWith("GIF")) {
         ucGIF1_DblClick();
     } else {
