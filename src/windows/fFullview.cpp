@@ -11,11 +11,33 @@
 #include <QLabel>
 #include <QScreen>
 #include <QWheelEvent>
+#include <optional>
 
 namespace {
 
 constexpr int InfoMilliseconds = 2000;
 constexpr int WheelNotch = 120;
+
+std::optional<fFullview::Step> StepOfKey(int key) {
+    switch (key) {
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+    case Qt::Key_Space:
+        return fFullview::Step::Next;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+    case Qt::Key_Backspace:
+        return fFullview::Step::Previous;
+    case Qt::Key_Home:
+        return fFullview::Step::First;
+    case Qt::Key_End:
+        return fFullview::Step::Last;
+    default:
+        return std::nullopt;
+    }
+}
 
 } // namespace
 
@@ -192,26 +214,12 @@ bool fFullview::eventFilter(QObject* watched, QEvent* event) {
 bool fFullview::HandleKey(const QKeyEvent& key) {
     if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
+    if (const auto step = StepOfKey(key.key())) {
+        emit StepRequested(*step);
+        return true;
+    }
     const bool still = !ShowsGif();
     switch (key.key()) {
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-    case Qt::Key_PageDown:
-    case Qt::Key_Space:
-        emit StepRequested(Step::Next);
-        return true;
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-    case Qt::Key_PageUp:
-    case Qt::Key_Backspace:
-        emit StepRequested(Step::Previous);
-        return true;
-    case Qt::Key_Home:
-        emit StepRequested(Step::First);
-        return true;
-    case Qt::Key_End:
-        emit StepRequested(Step::Last);
-        return true;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
         if (still)
