@@ -41,7 +41,7 @@ public:
     /// Owned by the window.
     ucGIFViewer* ucGIFView() const { return ucGIFView_; }
 
-    /// Shows the window modeless, maximized on its owner's screen, with the
+    /// Shows the window modeless over the whole of its owner's screen, with the
     /// keyboard focus on the view in front.
     void ShowModeless();
 
