@@ -90,6 +90,8 @@ void ImageAceX::ZoomStep(bool in, std::optional<QPointF> at) {
     const zoom::Limits limits =
         zoom::LimitsFor(zoom::FitZoom(QSizeF(originalSize_), QSizeF(size()) * dpr));
     const double next = in ? zoom::StepIn(zoom_, limits) : zoom::StepOut(zoom_, limits);
+    if (next == zoom_)
+        return; // at a limit: a fitted picture stays fitted through resizes
     const QPointF anchor = zoomSurface_->mapFrom(this, at.value_or(rect().center()));
     origin_ = zoom::ZoomAround(origin_, zoom_ / dpr, next / dpr, anchor);
     zoom_ = next;

@@ -146,7 +146,7 @@ void tst_FullviewZoom::zoomKeys_data() {
     QTest::newRow("1 +") << "1+" << 1.5 << int(Z::Zoomed);
     QTest::newRow("1 = (unshifted +)") << "1=" << 1.5 << int(Z::Zoomed);
     QTest::newRow("1 -") << "1-" << 2.0 / 3.0 << int(Z::Zoomed);
-    QTest::newRow("- from fit stays fitted") << "F-" << 0.0 << int(Z::Zoomed);
+    QTest::newRow("- from fit stays fitted") << "F-" << 0.0 << int(Z::Fit);
     QTest::newRow("40 x + stops at 3200%") << "1" + QString(40, '+') << 32.0 << int(Z::Zoomed);
     QTest::newRow("40 x - stops at the fit") << "1" + QString(40, '-') << 0.0 << int(Z::Zoomed);
 }
