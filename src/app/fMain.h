@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/Qv_Progbar.h"
+#include "windows/fFullview.h"
 
 #include <QByteArray>
 #include <QSize>
@@ -106,6 +107,10 @@ public:
     void lvFiles_KeyPress(int keyAscii);
     void picPreview_DblClick();
     void ucGIF1_DblClick();
+    /// Moves the list's selection as the full view asks (no wrap-around: the
+    /// ends stay), runs the item click so the preview and the panels follow,
+    /// and shows the new file in the full view (fMainFullview.cpp).
+    void FullviewStep(fFullview::Step step);
     /// Runs the toolbar action of the button at `index` (1..9); others do nothing.
     void tbrMain_ButtonClick(int index);
 
@@ -119,6 +124,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    /// The full view, connected to FullviewStep and told where in the list
+    /// the selected file is.
+    fFullview* FullviewWindow();
+
     // Creation (fMain.cpp)
     void CreateControls();
     void CreateToolbar();

@@ -148,7 +148,7 @@ void fMain::lvFiles_KeyPress(int keyAscii) {
 }
 
 void fMain::picPreview_DblClick() {
-    fFullview* full = fFullview::Instance(this);
+    fFullview* full = FullviewWindow();
     full->imView()->setPicture(PicLoad_->Image());
     full->ShowModeless();
 }
@@ -158,7 +158,7 @@ void fMain::ucGIF1_DblClick() {
         picPreview_DblClick();
         return;
     }
-    fFullview* full = fFullview::Instance(this);
+    fFullview* full = FullviewWindow();
     full->ucGIFView()->LoadFromFile(SelectedFolder_ + SelectedName_);
     full->ucGIFView()->show();
     full->ShowModeless();

@@ -1,5 +1,6 @@
 #include "controls/ImageAceX.h"
 
+#include "controls/ZoomSurface.h"
 #include "imaging/Gdi.h"
 #include "platform/EdgePainter.h"
 #include "platform/PictureConvert.h"
@@ -67,12 +68,22 @@ ImageAceX::ImageAceX(QWidget* parent) : platform::PictureBox(parent) {
         w->setFocusPolicy(Qt::NoFocus);
         w->hide();
     }
-    connect(hSB_, &QScrollBar::valueChanged, this,
-            [this](int value) { picDst_->move(-value, picDst_->y()); });
-    connect(vSB_, &QScrollBar::valueChanged, this,
-            [this](int value) { picDst_->move(picDst_->x(), -value); });
+    connect(hSB_, &QScrollBar::valueChanged, this, [this](int value) {
+        picDst_->move(-value, picDst_->y());
+        if (zoomable_)
+            ScrollTo(QPointF(-value, origin_.y()));
+    });
+    connect(vSB_, &QScrollBar::valueChanged, this, [this](int value) {
+        picDst_->move(picDst_->x(), -value);
+        if (zoomable_)
+            ScrollTo(QPointF(origin_.x(), -value));
+    });
     forwardEvents(picScl_);
     forwardEvents(picDst_);
+    zoomSurface_ = new ZoomSurface(picScl_);
+    zoomSurface_->hide();
+    connect(zoomSurface_, &ZoomSurface::Dragged, this, [this](QPointF delta) { PanBy(delta); });
+    connect(zoomSurface_, &ZoomSurface::DblClick, this, &PictureBox::DblClick);
     setBackColor(DefaultBackColor);
 }
 
@@ -88,6 +99,10 @@ void ImageAceX::forwardEvents(platform::PictureBox* part) {
 
 void ImageAceX::setPicture(const QImage& New_Picture) {
     iSrc_ = New_Picture.isNull() ? QImage() : New_Picture.convertToFormat(QImage::Format_RGB32);
+    if (zoomable_) {
+        setPicture(iSrc_, iSrc_.size());
+        return;
+    }
     // The picture shows at once in either mode rather than at the next resize,
     // so a window that is already open never shows the previous picture laid
     // out for the new one.
@@ -113,6 +128,7 @@ void ImageAceX::setBorderStyle(int New_BorderStyle) {
 
 void ImageAceX::setBackColor(platform::ColorRef New_BackColor) {
     PictureBox::setBackColor(New_BackColor);
+    zoomSurface_->setBackground(platform::ColorFromRef(New_BackColor));
     picScl_->setBackColor(New_BackColor);
     picDst_->setBackColor(New_BackColor);
     DrawBorder();
@@ -148,7 +164,9 @@ void ImageAceX::resizeEvent(QResizeEvent* event) {
 }
 
 void ImageAceX::UserControl_Resize() {
-    if (displaymode_ == 0) {
+    if (zoomable_) {
+        ArrangeZoom();
+    } else if (displaymode_ == 0) {
         picDst_->setImage(iSrc_);
         if (iSrc_.isNull()) {
             picDst_->resize(0, 0);

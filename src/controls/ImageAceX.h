@@ -4,14 +4,22 @@
 // (display mode 0) or shrunk to fit with area-averaging resampling (mode 1),
 // inside an optional 3-D border, and passes clicks, keys and mouse buttons from
 // every part of itself on to the host.
+//
+// A zoomable control (the full view's) leaves the display modes aside: it
+// shows the picture fitted, at actual size or at any zoom from 1% to 3200%,
+// drawn at device pixels by a ZoomSurface inside the scrolling viewport, with
+// the scroll bars whenever the picture is larger than the view.
 
 #include "controls/ScrollViewLayout.h"
 #include "imaging/StdPicture.h"
 #include "platform/PictureBox.h"
 
 #include <QImage>
+#include <QPointF>
+#include <optional>
 
 class QPushButton;
+class ZoomSurface;
 class QScrollBar;
 
 namespace platform {
@@ -59,7 +67,43 @@ public:
     void ReadProperties(const platform::PropertyBag& bag);
     void WriteProperties(platform::PropertyBag& bag) const;
 
+    /// How a zoomable control sizes its picture.
+    enum class Sizing {
+        Fit,    ///< the whole picture in view, shrunk when larger, follows resizes
+        Actual, ///< one picture pixel on one device pixel
+        Zoomed, ///< a zoom chosen with the zoom steps
+    };
+
+    /// Turns the zoom display on or off; off shows the display modes again.
+    bool Zoomable() const { return zoomable_; }
+    void setZoomable(bool on);
+    /// Shows `picture` standing for a picture of `originalSize` pixels (the
+    /// size zooming works in): a smaller stand-in is drawn enlarged. The view
+    /// starts over in the sizing last chosen (Fit or Actual).
+    void setPicture(const QImage& picture, QSize originalSize);
+    /// Swaps in more pixels of the same picture (say, the full decode after
+    /// the preview) keeping the zoom and the position.
+    void setSharperPicture(const QImage& picture);
+    /// The size zooming works in: the original size, or the picture's own.
+    QSize OriginalSize() const { return originalSize_; }
+
+    Sizing sizing() const { return sizing_; }
+    /// The zoom shown: device pixels per original pixel.
+    double Zoom() const { return zoom_; }
+    /// The picture's top-left corner in the zoom surface, in logical pixels.
+    QPointF PictureOrigin() const { return origin_; }
+    /// Fit and Actual are also what the next picture starts in.
+    void ZoomFit();
+    void ZoomActual();
+    /// One stop of the zoom ladder in or out, keeping the picture point at
+    /// `at` (control coordinates; the centre when omitted) where it is.
+    void ZoomIn(std::optional<QPointF> at = std::nullopt);
+    void ZoomOut(std::optional<QPointF> at = std::nullopt);
+    /// Moves the picture by `delta` logical pixels, within its limits.
+    void PanBy(QPointF delta);
+
     /// Constituent parts, for hosts and tests. Owned by the control.
+    ZoomSurface* zoomSurface() const { return zoomSurface_; }
     platform::PictureBox* picScl() const { return picScl_; }
     platform::PictureBox* picDst() const { return picDst_; }
     QScrollBar* hSB() const { return hSB_; }
@@ -72,6 +116,8 @@ public:
 signals:
     /// A property was set ("Picture", "Displaymode", "BorderStyle", "BackColor").
     void PropertyChanged(const QString& name);
+    /// A zoomable control's zoom or position changed.
+    void ZoomChanged();
     // Click, DblClick, KeyPress, MouseDown and MouseUp are PictureBox's signals;
     // they are raised alike for the control, the viewport and the image surface,
     // with the coordinates of the part that received the input.
@@ -85,6 +131,9 @@ private:
     void DrawBorder();
     void FitPicture();
     void forwardEvents(platform::PictureBox* part);
+    void ArrangeZoom();
+    void ZoomStep(bool in, std::optional<QPointF> at);
+    void ScrollTo(QPointF origin);
 
     platform::PictureBox* picScl_ = nullptr;
     platform::PictureBox* picDst_ = nullptr;
@@ -95,4 +144,11 @@ private:
     scrollview::ScrollLayout layout_;
     int displaymode_ = DefaultDisplaymode;
     int borderStyle_ = DefaultBorderStyle;
+    ZoomSurface* zoomSurface_ = nullptr;
+    bool zoomable_ = false;
+    QSize originalSize_;
+    Sizing sizing_ = Sizing::Fit;
+    Sizing startSizing_ = Sizing::Fit;
+    double zoom_ = 1.0;
+    QPointF origin_;
 };

@@ -140,7 +140,7 @@ void tst_fMainDisplay::enterOpensTheFullView() {
     QTest::keyClick(view, Qt::Key_Return);
     QVERIFY(fullView() != nullptr);
     QTRY_VERIFY(fullView()->isVisible());
-    QVERIFY(fullView()->windowState() & Qt::WindowMaximized);
+    QVERIFY(fullView()->windowState() & Qt::WindowFullScreen);
     QCOMPARE(fullView()->parentWidget(), w_.get());
     QCOMPARE(fullView()->ucGIFView()->isVisible(), gifShown);
     QCOMPARE(fullView()->ucGIFView()->GIFLoaded(), gifShown);

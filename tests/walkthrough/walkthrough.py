@@ -251,13 +251,13 @@ class Walkthrough:
         self.save(self.window_shot(), "main-gif.png")
 
     def full_view(self):
-        self.step("Enter opens the full view, Esc closes it")
+        self.step("Enter opens the full view")
         before = set(self.x.program_windows("vistrel"))
         self.keys(self.window, "Return")
         view = poll("the full view",
                     lambda: sorted(set(self.x.program_windows("vistrel")) - before))[0]
-        # The program asks for a maximized window; with no window manager here
-        # nobody maximizes it, so the walkthrough does what one would, and moves
+        # The program asks for a full-screen window; with no window manager here
+        # nobody acts on that, so the walkthrough does what one would, and moves
         # it about as painted_shot explains.
         width, height = self.x.size
         self.x.xdotool("windowsize", "--sync", view, width, height)
@@ -272,8 +272,25 @@ class Walkthrough:
                     and shot.share_of(COLOURS["blue"]) > 0.03 and shot)
         shot = poll("the full view to show blue.bmp", shown)
         self.save(shot, "fullview.png")
+        self.step("Right, Right in the full view: past broken.png to green.jpg")
+        self.keys(view, "Right")
+        self.keys(view, "Right")
+        shot = poll("the full view to show green.jpg",
+                    lambda: (shot := self.window_shot(view)).share_of(COLOURS["green"]) > 0.03
+                    and shot.share_of(COLOURS["blue"]) < 0.01 and shot)
+        self.save(shot, "fullview-stepped.png")
+        self.step("Left goes back, Space forward again; Esc leaves the list on green.jpg")
+        self.keys(view, "Left")
+        self.keys(view, "Left")
+        poll("the full view to show blue.bmp again",
+             lambda: self.window_shot(view).share_of(COLOURS["blue"]) > 0.03)
+        self.keys(view, "space")
+        self.keys(view, "space")
+        poll("the full view to show green.jpg again",
+             lambda: self.window_shot(view).share_of(COLOURS["green"]) > 0.03)
         self.keys(view, "Escape")
         poll("the full view to close", lambda: view not in self.x.program_windows("vistrel"))
+        self.wait_preview("green", "green.jpg, where the full view was left", share=0.2)
         self.alive()
 
     def options(self):

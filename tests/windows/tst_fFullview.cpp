@@ -67,7 +67,7 @@ void tst_fFullview::singleInstance() {
     QCOMPARE(f->imView()->BackColor(), 0u);
     QCOMPARE(f->ucGIFView()->BackColor(), 0u);
     f->ShowModeless();
-    QVERIFY(f->windowState() & Qt::WindowMaximized);
+    QVERIFY(f->windowState() & Qt::WindowFullScreen);
     QTRY_VERIFY(f->isVisible());
     f->close();
     QTRY_VERIFY(fFullview::Existing() == nullptr);
@@ -107,7 +107,7 @@ void tst_fFullview::closes_data() {
     QTest::addColumn<bool>("doubleClick");
     QTest::newRow("Esc in the still view") << "imView" << false;
     QTest::newRow("Esc in the GIF view") << "ucGIFView" << false;
-    QTest::newRow("double-click on the still") << "picDst" << true;
+    QTest::newRow("double-click on the still") << "zoomSurface" << true;
     QTest::newRow("double-click on the still's frame") << "imView" << true;
     QTest::newRow("double-click on the GIF") << "ucGIFView" << true;
 }
