@@ -1,9 +1,10 @@
-// The blit layer: depth conversion, raster operations, stretch modes,
-// clipping, the transparency-mask trick, fills, colours and handles.
+// The blit layer where the randomized reference does not reach: halftone
+// clipping of absurd numbers, fills, colours and refused handles. Depth
+// conversion, raster operations and stretching are checked by tst_GdiReference;
+// the transparency-mask trick by the GIF render tests.
 
 #include "PixelAccess.h"
 #include "imaging/Gdi.h"
-#include "imaging/cDIB.h"
 
 #include <QTest>
 #include <climits>
@@ -14,46 +15,14 @@ using testpx::Dc;
 class tst_Gdi : public QObject {
     Q_OBJECT
 private slots:
-    void stretchModes_data();
-    void stretchModes();
     void clipping_data();
     void clipping();
-    void maskTrick_data();
-    void maskTrick();
     void fillRect_data();
     void fillRect();
     void translateColour_data();
     void translateColour();
     void refusedHandlesAndSizes();
 };
-
-void tst_Gdi::stretchModes_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("dstW");
-    QTest::addColumn<QList<uint>>("expected"); // first row of the result
-    // Source row: 0x000000, 0x00FF00, 0x0000FF, 0xFFFFFF (greens and blues differ).
-    QTest::newRow("nearest 4->3") << gdi::COLORONCOLOR << 3
-                                  << QList<uint>{0x000000, 0x0000FF, 0xFFFFFF};
-    QTest::newRow("halftone 4->2 averages pairs")
-        << gdi::HALFTONE << 2 << QList<uint>{0x008000, 0x8080FF};
-    QTest::newRow("halftone 4->6 blends straddling pixels")
-        << gdi::HALFTONE << 6 << QList<uint>{0, 0x008000, 0x00FF00, 0x0000FF, 0x8080FF, 0xFFFFFF};
-}
-
-void tst_Gdi::stretchModes() {
-    QFETCH(int, mode);
-    QFETCH(int, dstW);
-    QFETCH(QList<uint>, expected);
-    Buffer src(4, 1, 24), dst(dstW, 1, 32);
-    const std::uint32_t row[] = {0x000000, 0x00FF00, 0x0000FF, 0xFFFFFF};
-    for (int x = 0; x < 4; ++x)
-        testpx::setRaw(src.view(), x, 0, row[x]);
-    Dc s(gdi::CreateBufferDC(src.view())), d(gdi::CreateBufferDC(dst.view()));
-    QCOMPARE(gdi::SetStretchBltMode(d, mode), gdi::BLACKONWHITE);
-    QCOMPARE(gdi::StretchBlt(d, 0, 0, dstW, 1, s, 0, 0, 4, 1, gdi::SRCCOPY), 1);
-    for (int x = 0; x < dstW; ++x)
-        QCOMPARE(testpx::raw(dst.view(), x, 0), expected[x] | 0xFF000000u);
-}
 
 void tst_Gdi::clipping_data() {
     QTest::addColumn<QList<int>>("args"); // x y w h xs ys ws hs
@@ -99,52 +68,6 @@ void tst_Gdi::clipping() {
                 QCOMPARE(dst.bits()[y * dst.stride + k], 0);
         QVERIFY(src.guardsIntact());
         QVERIFY(dst.guardsIntact());
-    }
-}
-
-void tst_Gdi::maskTrick_data() {
-    QTest::addColumn<int>("transparent");
-    QTest::newRow("index 0") << 0;
-    QTest::newRow("index 5") << 5;
-    QTest::newRow("index 255") << 255;
-}
-
-// A transparency mask: an 8-bit image whose table is black except one white
-// entry, blitted onto a black-and-white 1-bit surface, gives 1 exactly at that
-// index. AND with the mask and OR with the image (transparent entry black)
-// then keeps the background exactly there - even where another entry has the
-// same colour as the transparent one.
-void tst_Gdi::maskTrick() {
-    QFETCH(int, transparent);
-    cDIB image, mask, target;
-    QVERIFY(image.Create(16, 16, 8) && mask.Create(16, 16, 1) && target.Create(16, 16, 32));
-    for (int i = 0; i < 256; ++i)
-        image.lpBits()[(i / 16) * image.BytesPerScanline() + i % 16] = static_cast<uint8_t>(i);
-    std::vector<std::uint8_t> maskPal(1024, 0), imagePal(1024, 0);
-    for (int c = 0; c < 3; ++c)
-        maskPal[4 * transparent + c] = 255;
-    for (int i = 0; i < 256; ++i)
-        imagePal[4 * i] = imagePal[4 * i + 1] = 40, imagePal[4 * i + 2] = static_cast<uint8_t>(i);
-    const int twin = (transparent + 1) % 256; // same colour as the transparent entry
-    imagePal[4 * twin + 2] = static_cast<uint8_t>(transparent);
-    for (int c = 0; c < 3; ++c)
-        imagePal[4 * transparent + c] = 0;
-    mask.SetPalette({0, 0, 0, 0, 255, 255, 255, 0});
-    image.SetPalette(maskPal);
-    QCOMPARE(mask.LoadBlt(image.hDC()), 1);
-    image.SetPalette(imagePal);
-    for (int i = 0; i < 256; ++i) {
-        const int bit = (mask.lpBits()[(i / 16) * 4 + (i % 16) / 8] >> (7 - i % 8)) & 1;
-        QCOMPARE(bit, i == transparent ? 1 : 0);
-    }
-    target.Cls(gdi::MakeRGB(0, 0, 200));
-    QCOMPARE(mask.Stretch(target.hDC(), 0, 0, 16, 16, 0, 0, 0, 0, gdi::SRCAND), 1);
-    QCOMPARE(image.Stretch(target.hDC(), 0, 0, 16, 16, 0, 0, 0, 0, gdi::SRCPAINT), 1);
-    const gdi::PixelBuffer out = gdi::GetBuffer(target.hDC());
-    for (int i = 0; i < 256; ++i) {
-        const std::uint32_t want =
-            i == transparent ? 0xC8u : (i == twin ? transparent : i) << 16 | 0x002828u;
-        QCOMPARE(testpx::colour(out, i % 16, i / 16), want);
     }
 }
 

@@ -1,5 +1,5 @@
 // cDIB: geometry, refusals, palettes, fitting, defaults of the blit members,
-// pictures, cloning, moving and bitmap files (good and bad).
+// the picture it hands out and bitmap files (good and bad).
 
 #include "PixelAccess.h"
 #include "imaging/cDIB.h"
@@ -25,9 +25,6 @@ private slots:
     void loadBltAndStretchDefaults();
     void emptySurfaceDoesNothing();
     void imageIsAnIndependentCopy();
-    void fromPicture_data();
-    void fromPicture();
-    void cloneAndMove();
     void bitmapFiles_data();
     void bitmapFiles();
 };
@@ -37,33 +34,22 @@ void tst_cDIB::create_data() {
     QTest::addColumn<int>("h");
     QTest::addColumn<int>("bpp");
     QTest::addColumn<int>("stride");
-    QTest::addColumn<int>("paletteBytes");
-    QTest::newRow("33x1x1") << 33 << 1 << 1 << 8 << 8;
-    QTest::newRow("9x2x4") << 9 << 2 << 4 << 8 << 64;
-    QTest::newRow("3x3x16") << 3 << 3 << 16 << 8 << 0;
-    QTest::newRow("10x5x24") << 10 << 5 << 24 << 32 << 0;
+    QTest::newRow("33x1x1") << 33 << 1 << 1 << 8;
+    QTest::newRow("9x2x4") << 9 << 2 << 4 << 8;
+    QTest::newRow("3x3x16") << 3 << 3 << 16 << 8;
+    QTest::newRow("10x5x24") << 10 << 5 << 24 << 32;
 }
 
+// Rows are padded to whole 32-bit words, and a new surface is black.
 void tst_cDIB::create() {
     QFETCH(int, w);
     QFETCH(int, h);
     QFETCH(int, bpp);
     QFETCH(int, stride);
-    QFETCH(int, paletteBytes);
     cDIB d;
     QVERIFY(d.Create(w, h, bpp));
-    QVERIFY(d.hDIB() != 0 && d.hDC() != nullptr && d.lpBits() != nullptr);
-    QCOMPARE(d.Width(), w);
-    QCOMPARE(d.Height(), h);
-    QCOMPARE(d.bpp(), bpp);
     QCOMPARE(d.BytesPerScanline(), stride);
     QCOMPARE(d.size(), stride * h);
-    std::vector<std::uint8_t> pal{1, 2, 3};
-    d.GetPalette(pal);
-    QCOMPARE(int(pal.size()), paletteBytes == 0 ? 3 : paletteBytes);
-    if (paletteBytes != 0)
-        QVERIFY(std::all_of(pal.begin(), pal.end(), [](auto b) { return b == 0; }));
-    // A new surface is black (32-bit pixels carry 0xFF in their fourth byte).
     const gdi::PixelBuffer v = gdi::GetBuffer(d.hDC());
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -131,7 +117,6 @@ void tst_cDIB::bestFit_data() {
     QTest::addColumn<QList<int>>("out"); // bfx, bfy, bfW, bfH
     QTest::newRow("wide into square")
         << QList<int>{300, 100, 150, 150, 0} << QList<int>{0, 50, 150, 50};
-    QTest::newRow("fits: kept") << QList<int>{100, 50, 200, 200, 0} << QList<int>{50, 75, 100, 50};
     QTest::newRow("fits: stretched")
         << QList<int>{100, 50, 200, 200, 1} << QList<int>{0, 50, 200, 100};
     QTest::newRow("not enlarged") << QList<int>{400, 300, 800, 600, 0}
@@ -199,10 +184,6 @@ void tst_cDIB::emptySurfaceDoesNothing() {
     const StdPicture p = d.Image();
     QCOMPARE((QList<int>{p.width, p.height, p.bpp}), (QList<int>{1, 1, 32}));
     QCOMPARE(p.bits[0] + p.bits[1] + p.bits[2], 0);
-    cDIB clone;
-    QVERIFY(clone.Create(2, 2, 8));
-    d.CloneTo(clone);
-    QCOMPARE(clone.hDIB(), std::uintptr_t{0});
 }
 
 // Image takes the palette of the moment and does not follow later changes.
@@ -217,77 +198,6 @@ void tst_cDIB::imageIsAnIndependentCopy() {
     QVERIFY(p.isValid());
     QCOMPARE(std::vector<std::uint8_t>(p.bits.begin(), p.bits.begin() + 8),
              (std::vector<std::uint8_t>{0x10, 0x20, 0x30, 0xFF, 0x40, 0x50, 0x60, 0xFF}));
-}
-
-void tst_cDIB::fromPicture_data() {
-    QTest::addColumn<int>("bpp");
-    QTest::addColumn<bool>("force32");
-    QTest::addColumn<int>("damage"); // 0 none, 1 short stride, 2 short bits, 3 empty
-    QTest::addColumn<int>("result");
-    QTest::newRow("4 bpp forced to 32") << 4 << true << 0 << 4;
-    QTest::newRow("4 bpp kept") << 4 << false << 0 << 4;
-    QTest::newRow("24 bpp") << 24 << false << 0 << 24;
-    QTest::newRow("stride too small") << 8 << false << 1 << 0;
-    QTest::newRow("too few bytes") << 32 << false << 2 << 0;
-    QTest::newRow("no picture") << 8 << false << 3 << 0;
-}
-
-void tst_cDIB::fromPicture() {
-    QFETCH(int, bpp);
-    QFETCH(bool, force32);
-    QFETCH(int, damage);
-    QFETCH(int, result);
-    StdPicture p = StdPicture::Make(5, 3, bpp);
-    const gdi::PixelBuffer pv{
-        p.bits.data(), 5, 3, p.stride, bpp, p.palette.data(), int(p.palette.size() / 4)};
-    if (bpp <= 8) { // entry 2 is a distinct colour, used at (4, 2)
-        p.palette[8] = 0x11, p.palette[9] = 0x22, p.palette[10] = 0x33;
-        testpx::setRaw(pv, 4, 2, 2);
-    } else {
-        testpx::setRaw(pv, 4, 2, 0x332211);
-    }
-    if (damage == 1)
-        p.stride = 1;
-    if (damage == 2)
-        p.bits.resize(p.bits.size() - 1);
-    if (damage == 3)
-        p = StdPicture{};
-    cDIB d;
-    QCOMPARE(int(d.CreateFromStdPicture(p, force32)), result);
-    if (result == 0) {
-        QCOMPARE(d.hDIB(), std::uintptr_t{0});
-        return;
-    }
-    QCOMPARE(d.bpp(), force32 ? 32 : bpp);
-    const gdi::PixelBuffer v = gdi::GetBuffer(d.hDC());
-    QCOMPARE(testpx::colour(v, 4, 2), 0x332211u);
-    if (bpp <= 8 && !force32)
-        QCOMPARE(testpx::raw(v, 4, 2), 2u); // indices kept, not re-matched
-}
-
-void tst_cDIB::cloneAndMove() {
-    cDIB a, b;
-    QVERIFY(a.Create(7, 3, 4));
-    a.SetPalette({0, 0, 0, 0, 1, 2, 3, 0});
-    a.lpBits()[a.size() - 1] = 0x1F;
-    a.CloneTo(b);
-    std::vector<std::uint8_t> pa, pb;
-    a.GetPalette(pa);
-    b.GetPalette(pb);
-    QCOMPARE(pb, pa);
-    QCOMPARE(b.BytesPerScanline(), a.BytesPerScanline());
-    QVERIFY(std::equal(a.lpBits(), a.lpBits() + a.size(), b.lpBits()));
-    QVERIFY(b.lpBits() != a.lpBits());
-
-    cDIB moved(std::move(b));
-    QCOMPARE(b.hDIB(), std::uintptr_t{0});
-    cDIB target;
-    QVERIFY(target.Create(7, 3, 24));
-    QCOMPARE(target.LoadBlt(moved.hDC()), 1); // the moved context still sees its palette
-    QCOMPARE(testpx::colour(gdi::GetBuffer(target.hDC()), 6, 2), 0x030201u);
-    target = std::move(moved);
-    QCOMPARE(target.bpp(), 4);
-    QCOMPARE(moved.hDC(), gdi::HDC(nullptr));
 }
 
 namespace {
@@ -320,13 +230,10 @@ void tst_cDIB::bitmapFiles_data() {
     QTest::addColumn<int>("result");
     QTest::newRow("8 bpp bottom-up") << bmp(3, 2, 8, 2, 8) << 8;
     QTest::newRow("24 bpp top-down") << bmp(2, -2, 24, 0, 16) << 24;
-    QTest::newRow("1 bpp") << bmp(9, 1, 1, 2, 4) << 1;
     QTest::newRow("empty file") << QByteArray() << 0;
     QTest::newRow("truncated pixels") << bmp(3, 2, 8, 2, 7) << 0;
     QTest::newRow("truncated header") << bmp(3, 2, 8, 2, 8).left(30) << 0;
-    QTest::newRow("not a bitmap") << QByteArray(100, 'x') << 0;
     QTest::newRow("compressed") << bmp(3, 2, 8, 2, 8, 1) << 0;
-    QTest::newRow("depth 2") << bmp(3, 2, 2, 4, 8) << 0;
     QTest::newRow("zero width") << bmp(0, 2, 8, 2, 8) << 0;
     QTest::newRow("claims a giant") << bmp(1 << 20, 1 << 20, 32, 0, 8) << 0;
     QTest::newRow("int min height") << bmp(1, INT_MIN, 8, 2, 8) << 0;
@@ -352,7 +259,7 @@ void tst_cDIB::bitmapFiles() {
         return;
     }
     QCOMPARE(d.bpp(), result);
-    QCOMPARE(d.Height(), 2 - (result == 1));
+    QCOMPARE(d.Height(), 2);
     // Rows are stored as the file has them: the first file row comes first.
     QVERIFY(std::equal(d.lpBits(), d.lpBits() + d.size(),
                        reinterpret_cast<const std::uint8_t*>(file.constData()) + file.size() -
