@@ -1,10 +1,9 @@
-// ImageAceX as a real widget: the two display modes seen in the child widgets'
-// places and in the painted pixels, scrolling to the far edge of very large
-// pictures, the border styles, the events of every part and the property bag.
+// ImageAceX as a real widget: the two display modes in the painted pixels,
+// scrolling to the far edge of very large pictures, the border styles and the
+// events of every part. Where each part goes is tabled in tst_ScrollViewLayout.
 
 #include "controls/ImageAceX.h"
 #include "platform/EdgePainter.h"
-#include "platform/PropertyBag.h"
 #include "platform/SysColors.h"
 
 #include <QApplication>
@@ -52,8 +51,6 @@ QRgb PaletteRgb(QPalette::ColorRole role) {
 class tst_ImageAceX : public QObject {
     Q_OBJECT
 private slots:
-    void actualSize_data();
-    void actualSize();
     void scrollsToTheFarEdge_data();
     void scrollsToTheFarEdge();
     void fitMode();
@@ -62,48 +59,7 @@ private slots:
     void borderStyles();
     void eventsOfEveryPart_data();
     void eventsOfEveryPart();
-    void propertyBag();
 };
-
-void tst_ImageAceX::actualSize_data() {
-    QTest::addColumn<QSize>("control");
-    QTest::addColumn<int>("style");
-    QTest::addColumn<QSize>("picture");
-    QTest::addColumn<QRect>("viewport");
-    QTest::addColumn<QPoint>("imagePos");
-    QTest::addColumn<bool>("hBar");
-    QTest::addColumn<bool>("vBar");
-    QTest::newRow("fits") << QSize(400, 300) << 0 << QSize(100, 80) << QRect(0, 0, 400, 300)
-                          << QPoint(150, 110) << false << false;
-    QTest::newRow("wider") << QSize(400, 300) << 0 << QSize(1000, 200) << QRect(0, 0, 400, 300)
-                           << QPoint(0, 0) << true << false;
-    QTest::newRow("no picture") << QSize(400, 300) << 0 << QSize() << QRect(0, 0, 400, 300)
-                                << QPoint(200, 150) << false << false;
-}
-
-void tst_ImageAceX::actualSize() {
-    QFETCH(QSize, control);
-    QFETCH(int, style);
-    QFETCH(QSize, picture);
-    Fixture f(control, style);
-    f.view->setPicture(picture.isValid() ? Picture(picture.width(), picture.height()) : QImage());
-    QTEST(f.view->picScl()->geometry(), "viewport");
-    QTEST(f.view->picDst()->pos(), "imagePos");
-    QTEST(f.view->hSB()->isVisible(), "hBar");
-    QTEST(f.view->vSB()->isVisible(), "vBar");
-    QCOMPARE(f.view->cmdCorner()->isVisible(),
-             f.view->hSB()->isVisible() || f.view->vSB()->isVisible());
-    if (picture.isValid()) {
-        // Mode 0 shows the picture pixel for pixel.
-        const QImage shown = f.grab();
-        const QPoint at = f.view->picScl()->pos() + f.view->picDst()->pos();
-        QCOMPARE(QColor(shown.pixel(at + QPoint(2, 2))), QColor(Qt::red));
-    }
-    if (f.view->hSB()->isVisible()) {
-        QCOMPARE(f.view->hSB()->maximum(), 600);
-        QCOMPARE(f.view->hSB()->pageStep(), 200);
-    }
-}
 
 void tst_ImageAceX::scrollsToTheFarEdge_data() {
     QTest::addColumn<QSize>("picture");
@@ -153,16 +109,21 @@ void tst_ImageAceX::fitMode() {
 }
 
 // A window that is already showing gets a new picture of another size: the
-// new picture, laid out for its own size, shows at once.
+// new picture, laid out for its own size, shows at once; no picture shows the
+// background.
 void tst_ImageAceX::newPictureShowsAtOnce() {
     Fixture f(QSize(400, 300));
     f.view->setPicture(Picture(1000, 200));
+    QVERIFY(f.view->hSB()->isVisible() && !f.view->vSB()->isVisible());
+    QVERIFY(f.view->cmdCorner()->isVisible());
     QImage second(50, 40, QImage::Format_RGB32);
     second.fill(Qt::magenta);
     f.view->setPicture(second);
     QCOMPARE(f.view->picDst()->geometry(), QRect(175, 130, 50, 40));
-    QVERIFY(!f.view->hSB()->isVisible());
+    QVERIFY(!f.view->hSB()->isVisible() && !f.view->cmdCorner()->isVisible());
     QCOMPARE(QColor(f.grab().pixel(200, 150)), QColor(Qt::magenta));
+    f.view->setPicture(QImage());
+    QCOMPARE(QColor(f.grab().pixel(200, 150)), QColor(kBack));
 }
 
 void tst_ImageAceX::borderStyles_data() {
@@ -194,6 +155,7 @@ void tst_ImageAceX::borderStyles() {
     QTEST(shown.pixel(0, 10), "outerTopLeft");
     QTEST(shown.pixel(10, 0), "outerTopLeft");
     QTEST(shown.pixel(99, 79), "outerBottomRight");
+    QTEST(shown.pixel(99, 0), "outerBottomRight"); // it owns the two far corners
     QTEST(shown.pixel(1, 10), "innerTopLeft");
     QTEST(shown.pixel(98, 10), "innerBottomRight");
 }
@@ -233,34 +195,6 @@ void tst_ImageAceX::eventsOfEveryPart() {
     QTest::keyClick(target, Qt::Key_Escape);
     QTRY_COMPARE(keys.count(), 1);
     QCOMPARE(keys.at(0).at(0).toInt(), 27);
-}
-
-void tst_ImageAceX::propertyBag() {
-    // A new control writes nothing: every value is its default.
-    ImageAceX fresh;
-    platform::PropertyBag empty;
-    fresh.WriteProperties(empty);
-    QCOMPARE(empty.Count(), 0);
-
-    Fixture f(QSize(300, 200));
-    QSignalSpy changed(f.view.get(), &ImageAceX::PropertyChanged);
-    f.view->setDisplaymode(1);
-    f.view->setBorderStyle(7);
-    f.view->setPicture(Picture(30, 20));
-    QCOMPARE(changed.count(), 3);
-    platform::PropertyBag bag;
-    f.view->WriteProperties(bag);
-    QCOMPARE(bag.Keys(), QStringList({"BackColor", "BorderStyle", "Displaymode", "Picture"}));
-
-    ImageAceX copy;
-    copy.resize(300, 200);
-    copy.ReadProperties(bag);
-    QCOMPARE(copy.Displaymode(), 1);
-    QCOMPARE(copy.BorderStyle(), 7);
-    QCOMPARE(copy.BackColor(), kBackRef);
-    QCOMPARE(copy.picScl()->BackColor(), kBackRef);
-    QCOMPARE(copy.picDst()->BackColor(), kBackRef);
-    QCOMPARE(copy.Picture(), f.view->Picture());
 }
 
 QTEST_MAIN(tst_ImageAceX)

@@ -1,9 +1,8 @@
 // The progress bar: the bar's geometry for Value writes, what waits for the next
-// Value, the edge styles, resizing, persistence and showing progress at once.
+// Value, the edge styles, resizing and showing progress at once.
 
 #include "controls/Qv_Progbar.h"
 #include "platform/PictureBox.h"
-#include "platform/PropertyBag.h"
 
 #include <QtTest>
 
@@ -34,7 +33,6 @@ private slots:
     void edges_data();
     void edges();
     void valueProcessesPendingEvents();
-    void persistence();
 };
 
 void TestQvProgbar::barRect_data() {
@@ -53,7 +51,6 @@ void TestQvProgbar::barRect_data() {
 
     QTest::newRow("huge value: capped") << INT_MAX << 1 << 1 << s << R(QRect(2, 2, 204, 12));
     QTest::newRow("max 0") << 25 << 0 << 1 << s << R();
-
     QTest::newRow("negative width") << -1 << 100 << 0 << s << R();
     QTest::newRow("too low for the inset") << 50 << 100 << 1 << QSize(200, 3) << R();
 }
@@ -137,7 +134,6 @@ void TestQvProgbar::edges_data() {
     QTest::addColumn<int>("style");
     QTest::addColumn<bool>("drawn");
     QTest::newRow("style 0 is flat") << 0 << false;
-
     QTest::newRow("style 8") << 8 << true;
     QTest::newRow("style 9 draws nothing") << 9 << false;
     QTest::newRow("style -1 draws nothing") << -1 << false;
@@ -172,34 +168,6 @@ void TestQvProgbar::valueProcessesPendingEvents() {
         &bar, [&ran] { ran = true; }, Qt::QueuedConnection);
     bar.SetValue(10);
     QVERIFY(ran);
-}
-
-void TestQvProgbar::persistence() {
-    PropertyBag bag;
-    Qv_Progbar().WriteProperties(bag);
-    QCOMPARE(bag.Count(), 0); // a new control holds only defaults
-
-    Qv_Progbar bar;
-    bar.SetMin(-5);
-    bar.SetMax(7);
-    bar.SetValue(3);
-    bar.SetBackColor(vbWindowBackground); // high bit set: stored negative
-    bar.SetBarcolor(0xFFFFFFFF);
-    bar.SetBarstyle(8);
-    bar.SetBorderStyle(6);
-    bar.SetBarOffset(1);
-    bar.WriteProperties(bag);
-    QCOMPARE(bag.Count(), 8);
-    bag.WriteProperty("Max", QStringLiteral("lots"), 100); // unreadable: skipped
-
-    Qv_Progbar copy;
-    copy.SetMax(40);
-    copy.ReadProperties(bag);
-    QVERIFY(copy.picBar()->isHidden()); // stored without drawing the bar
-    PropertyBag again;
-    copy.WriteProperties(again);
-    bag.WriteProperty("Max", 40, 100);
-    QVERIFY(again == bag); // every other property came back as written
 }
 
 QTEST_MAIN(TestQvProgbar)

@@ -1,14 +1,15 @@
 // The Splitter widget: layout of real child widgets, drags with real mouse
-// events, the bar's colours and persistence through the property bag.
+// events and the bar's colours. The rounding and clamping behind them are
+// tabled in tst_SplitterLayout.
 
 #include "controls/Splitter.h"
-#include "platform/PropertyBag.h"
 #include "platform/SysColors.h"
 
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -42,13 +43,9 @@ class tst_Splitter : public QObject {
 private slots:
     void layout_data();
     void layout();
-    void barWidthWaitsForTheNextLayout();
     void drag_data();
     void drag();
-    void barColours_data();
     void barColours();
-    void persistence_data();
-    void persistence();
     void deletedPaneIsSkipped();
 };
 
@@ -98,23 +95,6 @@ void tst_Splitter::layout() {
     QCOMPARE(f.splitter->Bar()->cursor().shape(), cursor);
 }
 
-void tst_Splitter::barWidthWaitsForTheNextLayout() {
-    Fixture f;
-    f.splitter->SetSplitPercent(25);
-    const QRect before = f.splitter->Bar()->geometry();
-    QSignalSpy resized(f.splitter.get(), &Splitter::Resize);
-    f.splitter->SetSplitterWidth(150); // 10 pixels
-    QCOMPARE(f.splitter->Bar()->geometry(), before);
-    QCOMPARE(resized.count(), 0);
-
-    // The panes keep their proportion: (12000 - 150) x 0.25 twips = 197.5
-    // pixels, rounded to even.
-    f.splitter->resize(800, 200);
-    QTRY_COMPARE(f.one->width(), 198);
-    QCOMPARE(f.splitter->Bar()->width(), 10);
-    QCOMPARE(f.two->x() + f.two->width(), 800);
-}
-
 void tst_Splitter::drag_data() {
     QTest::addColumn<Qt::MouseButtons>("held");
     QTest::addColumn<int>("pointerX");
@@ -157,77 +137,24 @@ void tst_Splitter::drag() {
     QCOMPARE(f.two->x() + f.two->width(), 400);
 }
 
-void tst_Splitter::barColours_data() {
-    QTest::addColumn<uint>("color");
-    QTest::addColumn<QColor>("pressed");
-    QTest::addColumn<QColor>("painted");
-
-    const QColor face = platform::ColorFromRef(platform::vbButtonFace);
-    QTest::newRow("never set: black while pressed") << 0U << QColor(Qt::black) << face;
-    QTest::newRow("red") << 0x0000FFU << QColor(Qt::red) << QColor(Qt::red);
-}
-
+// A bar whose colour was never set paints the button face and turns black
+// while pressed, until the next paint; a set colour shows in both.
 void tst_Splitter::barColours() {
-    QFETCH(uint, color);
-    QFETCH(QColor, pressed);
-    QFETCH(QColor, painted);
-
     Fixture f;
     QVERIFY(QTest::qWaitForWindowExposed(f.splitter.get()));
-    f.splitter->SetSplitterColor(color);
     SplitterBar* bar = f.splitter->Bar();
-    f.splitter->repaint();
-    QCOMPARE(bar->Color(), painted);
-
-    SendMouse(bar, QEvent::MouseButtonPress, QPoint(3, 10), Qt::RightButton, Qt::RightButton);
-    QCOMPARE(bar->Color(), pressed);
-    SendMouse(bar, QEvent::MouseButtonRelease, QPoint(3, 10), Qt::RightButton, Qt::NoButton);
-    QCOMPARE(bar->Color(), pressed);
-    f.splitter->repaint();
-    QCOMPARE(bar->Color(), painted);
-}
-
-void tst_Splitter::persistence_data() {
-    QTest::addColumn<QVariantMap>("stored");
-    QTest::addColumn<int>("orientation");
-    QTest::addColumn<int>("percent");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<QStringList>("written"); // by the splitter that read them
-
-    QTest::newRow("nothing stored gives the stored defaults")
-        << QVariantMap{} << 0 << 50 << 80 << QStringList{};
-    QTest::newRow("round trip") << QVariantMap{{"Orientation", -1},
-                                               {"SplitPercent", 42},
-                                               {"SplitterWidth", 90}}
-                                << -1 << 42 << 90
-                                << QStringList{"Orientation", "SplitPercent", "SplitterWidth"};
-    QTest::newRow("unreadable values are skipped")
-        << QVariantMap{{"Orientation", "x"}, {"SplitPercent", "abc"}, {"SplitterWidth", 999}} << 0
-        << 70 << 50 << QStringList{"SplitPercent", "SplitterWidth"};
-}
-
-void tst_Splitter::persistence() {
-    QFETCH(QVariantMap, stored);
-    QFETCH(int, orientation);
-    QFETCH(int, percent);
-    QFETCH(int, width);
-    QFETCH(QStringList, written);
-
-    platform::PropertyBag bag;
-    Splitter().WriteProperties(bag);
-    QCOMPARE(bag.Keys(), QStringList{"SplitterWidth"}); // a new control's 50 is no default
-    bag.Clear();
-    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
-        bag.WriteProperty(it.key(), it.value());
-    Splitter splitter;
-    splitter.SetSplitPercent(70);
-    splitter.ReadProperties(bag);
-    QCOMPARE(splitter.Orientation(), orientation);
-    QCOMPARE(int(splitter.SplitPercent()), percent);
-    QCOMPARE(int(splitter.SplitterWidth()), width);
-    platform::PropertyBag out;
-    splitter.WriteProperties(out);
-    QCOMPARE(out.Keys(), written);
+    const QColor face = platform::ColorFromRef(platform::vbButtonFace);
+    for (auto [color, pressed, painted] :
+         {std::tuple{0U, QColor(Qt::black), face}, {0x0000FFU, QColor(Qt::red), QColor(Qt::red)}}) {
+        f.splitter->SetSplitterColor(color);
+        f.splitter->repaint();
+        QCOMPARE(bar->Color(), painted);
+        SendMouse(bar, QEvent::MouseButtonPress, QPoint(3, 10), Qt::RightButton, Qt::RightButton);
+        SendMouse(bar, QEvent::MouseButtonRelease, QPoint(3, 10), Qt::RightButton, Qt::NoButton);
+        QCOMPARE(bar->Color(), pressed);
+        f.splitter->repaint();
+        QCOMPARE(bar->Color(), painted);
+    }
 }
 
 void tst_Splitter::deletedPaneIsSkipped() {

@@ -1,5 +1,5 @@
 // The blit layer where the randomized reference does not reach: halftone
-// clipping of absurd numbers, fills, colours and refused handles. Depth
+// clipping of absurd numbers, fills and their colours, refused handles. Depth
 // conversion, raster operations and stretching are checked by tst_GdiReference;
 // the transparency-mask trick by the GIF render tests.
 
@@ -19,8 +19,6 @@ private slots:
     void clipping();
     void fillRect_data();
     void fillRect();
-    void translateColour_data();
-    void translateColour();
     void refusedHandlesAndSizes();
 };
 
@@ -77,9 +75,10 @@ void tst_Gdi::fillRect_data() {
     QTest::addColumn<uint>("expectedRaw");
     QTest::newRow("32 plain") << 32 << 0x00336699u << 0xFF996633u;
     QTest::newRow("32 button face") << 32 << 0x8000000Fu << 0xFFF0F0F0u;
+    QTest::newRow("32 unknown system colour is black") << 32 << 0x800000FFu << 0xFF000000u;
     QTest::newRow("16 white") << 16 << 0x00FFFFFFu << 0x7FFFu;
     QTest::newRow("8 nearest entry") << 8 << 0x00F0E0D0u << 7u; // entry 7 = 0xE0E0E0
-    QTest::newRow("1 nearest entry") << 1 << 0x00080808u << 0u;
+    QTest::newRow("1 nearest entry") << 1 << 0x00303030u << 1u; // entry 1 = 0x202020
 }
 
 void tst_Gdi::fillRect() {
@@ -96,26 +95,6 @@ void tst_Gdi::fillRect() {
         for (int x = 0; x < 7; ++x)
             QCOMPARE(testpx::raw(b.view(), x, y), (y >= 1 && x < 5) ? expectedRaw : 0u);
     QVERIFY(b.guardsIntact());
-}
-
-void tst_Gdi::translateColour_data() {
-    QTest::addColumn<bool>("withResolver");
-    QTest::addColumn<uint>("in");
-    QTest::addColumn<uint>("out");
-    QTest::newRow("button face") << false << 0x8000000Fu << 0x00F0F0F0u;
-    QTest::newRow("unknown index") << false << 0x800000FFu << 0u;
-    QTest::newRow("resolver") << true << 0x8000000Fu << 0x00000F42u;
-    QTest::newRow("resolver not asked for plain") << true << 0x00000007u << 0x00000007u;
-}
-
-void tst_Gdi::translateColour() {
-    QFETCH(bool, withResolver);
-    QFETCH(uint, in);
-    QFETCH(uint, out);
-    if (withResolver)
-        gdi::SetSysColorResolver([](int i) { return gdi::COLORREF(0xFF000F00u + 0x42 + i - 15); });
-    QCOMPARE(gdi::OleTranslateColor(in), out);
-    gdi::SetSysColorResolver({});
 }
 
 void tst_Gdi::refusedHandlesAndSizes() {

@@ -1,11 +1,10 @@
-// cDIB: geometry, refusals, palettes, fitting, defaults of the blit members,
-// the picture it hands out and bitmap files (good and bad).
+// cDIB where the GIF tests do not reach it: refused sizes, short palettes,
+// fitting arithmetic, the defaults of the blit members, the empty surface and
+// the picture it hands out.
 
 #include "PixelAccess.h"
 #include "imaging/cDIB.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <climits>
 
@@ -14,8 +13,6 @@ using testpx::Dc;
 class tst_cDIB : public QObject {
     Q_OBJECT
 private slots:
-    void create_data();
-    void create();
     void refusals_data();
     void refusals();
     void palettes_data();
@@ -25,36 +22,7 @@ private slots:
     void loadBltAndStretchDefaults();
     void emptySurfaceDoesNothing();
     void imageIsAnIndependentCopy();
-    void bitmapFiles_data();
-    void bitmapFiles();
 };
-
-void tst_cDIB::create_data() {
-    QTest::addColumn<int>("w");
-    QTest::addColumn<int>("h");
-    QTest::addColumn<int>("bpp");
-    QTest::addColumn<int>("stride");
-    QTest::newRow("33x1x1") << 33 << 1 << 1 << 8;
-    QTest::newRow("9x2x4") << 9 << 2 << 4 << 8;
-    QTest::newRow("3x3x16") << 3 << 3 << 16 << 8;
-    QTest::newRow("10x5x24") << 10 << 5 << 24 << 32;
-}
-
-// Rows are padded to whole 32-bit words, and a new surface is black.
-void tst_cDIB::create() {
-    QFETCH(int, w);
-    QFETCH(int, h);
-    QFETCH(int, bpp);
-    QFETCH(int, stride);
-    cDIB d;
-    QVERIFY(d.Create(w, h, bpp));
-    QCOMPARE(d.BytesPerScanline(), stride);
-    QCOMPARE(d.size(), stride * h);
-    const gdi::PixelBuffer v = gdi::GetBuffer(d.hDC());
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            QCOMPARE(testpx::colour(v, x, y), 0u);
-}
 
 void tst_cDIB::refusals_data() {
     QTest::addColumn<int>("w");
@@ -198,74 +166,6 @@ void tst_cDIB::imageIsAnIndependentCopy() {
     QVERIFY(p.isValid());
     QCOMPARE(std::vector<std::uint8_t>(p.bits.begin(), p.bits.begin() + 8),
              (std::vector<std::uint8_t>{0x10, 0x20, 0x30, 0xFF, 0x40, 0x50, 0x60, 0xFF}));
-}
-
-namespace {
-
-// A bitmap file: 14-byte file header, 40-byte info header, `colours` table
-// entries, then `pixelBytes` bytes of rows.
-QByteArray bmp(int w, int h, int bpp, int colours, int pixelBytes, int compression = 0) {
-    QByteArray f;
-    const auto u32 = [&](quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            f.append(char(v >> (8 * i)));
-    };
-    const auto u16 = [&](quint16 v) { f.append(char(v)), f.append(char(v >> 8)); };
-    const int off = 54 + 4 * colours;
-    f.append("BM");
-    u32(quint32(off + pixelBytes)), u32(0), u32(quint32(off));
-    u32(40), u32(quint32(w)), u32(quint32(h)), u16(1), u16(quint16(bpp)), u32(quint32(compression));
-    u32(0), u32(0), u32(0), u32(quint32(colours)), u32(0);
-    for (int i = 0; i < colours; ++i)
-        u32(quint32(0x00102030 * (i + 1)) & 0xFFFFFF);
-    for (int i = 0; i < pixelBytes; ++i)
-        f.append(char(i));
-    return f;
-}
-
-} // namespace
-
-void tst_cDIB::bitmapFiles_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("result");
-    QTest::newRow("8 bpp bottom-up") << bmp(3, 2, 8, 2, 8) << 8;
-    QTest::newRow("24 bpp top-down") << bmp(2, -2, 24, 0, 16) << 24;
-    QTest::newRow("empty file") << QByteArray() << 0;
-    QTest::newRow("truncated pixels") << bmp(3, 2, 8, 2, 7) << 0;
-    QTest::newRow("truncated header") << bmp(3, 2, 8, 2, 8).left(30) << 0;
-    QTest::newRow("compressed") << bmp(3, 2, 8, 2, 8, 1) << 0;
-    QTest::newRow("zero width") << bmp(0, 2, 8, 2, 8) << 0;
-    QTest::newRow("claims a giant") << bmp(1 << 20, 1 << 20, 32, 0, 8) << 0;
-    QTest::newRow("int min height") << bmp(1, INT_MIN, 8, 2, 8) << 0;
-    QTest::newRow("missing file") << QByteArray("<missing>") << 0;
-}
-
-void tst_cDIB::bitmapFiles() {
-    QFETCH(QByteArray, file);
-    QFETCH(int, result);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath("t.bmp");
-    if (file != "<missing>") {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(file);
-    }
-    cDIB d;
-    QVERIFY(d.Create(1, 1, 16));
-    QCOMPARE(int(d.CreateFromBitmapFile(path.toStdString())), result);
-    if (result == 0) { // a failure leaves the previous surface alone
-        QCOMPARE(d.bpp(), 16);
-        return;
-    }
-    QCOMPARE(d.bpp(), result);
-    QCOMPARE(d.Height(), 2);
-    // Rows are stored as the file has them: the first file row comes first.
-    QVERIFY(std::equal(d.lpBits(), d.lpBits() + d.size(),
-                       reinterpret_cast<const std::uint8_t*>(file.constData()) + file.size() -
-                           d.size()));
-    if (result == 8)
-        QCOMPARE(testpx::colour(gdi::GetBuffer(d.hDC()), 1, 0), 0x204060u);
 }
 
 QTEST_APPLESS_MAIN(tst_cDIB)

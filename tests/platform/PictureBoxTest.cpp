@@ -121,7 +121,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("keyAscii"); // 0: no KeyPress
         QTest::newRow("enter") << int(Qt::Key_Return) << "\r" << 13;
-        QTest::newRow("arrow") << int(Qt::Key_Left) << "" << 0;
         QTest::newRow("beyond Latin-1") << int(Qt::Key_unknown) << QString(QChar(0x20AC)) << 0;
     }
 

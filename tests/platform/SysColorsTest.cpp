@@ -1,7 +1,5 @@
 #include "platform/SysColors.h"
 
-#include "imaging/Gdi.h"
-
 #include <QApplication>
 #include <QPalette>
 #include <QTest>
@@ -43,14 +41,6 @@ private slots:
         QFETCH(QColor, color);
         QCOMPARE(ColorFromRef(ref), color);
         QCOMPARE(RgbFromRef(ref), color.rgb());
-    }
-
-    void blitLayerResolvesThroughPalette() {
-        InstallSysColorResolver();
-        const QPalette pal = QApplication::palette();
-        QCOMPARE(gdi::OleTranslateColor(vb3DDKShadow), RefFromColor(pal.color(QPalette::Shadow)));
-        QCOMPARE(gdi::OleTranslateColor(0x800000FFu), 0u);
-        gdi::SetSysColorResolver({});
     }
 };
 
