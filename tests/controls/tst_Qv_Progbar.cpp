@@ -1,5 +1,5 @@
-// The progress bar: the bar's geometry for Value writes, what waits for the next
-// Value, the edge styles, resizing and showing progress at once.
+// The progress bar: the bar's geometry for Value writes, the edge styles,
+// resizing and showing progress at once.
 
 #include "controls/Qv_Progbar.h"
 #include "platform/PictureBox.h"
@@ -93,33 +93,6 @@ private slots:
         // A resize takes the bar to the corner, keeping its size until the next Value.
         progbar.resize(300, 20);
         QCOMPARE(progbar.picBar()->geometry(), QRect(QPoint(0, 0), bar.size()));
-    }
-
-    void stylesAndOffsetWaitForTheNextValue() {
-        Qv_Progbar bar;
-        bar.resize(200, 16);
-        bar.SetBarcolor(kRed);
-        bar.SetValue(25);
-        const QRect before = bar.picBar()->geometry();
-        const QImage image = bar.picBar()->Image();
-        QVERIFY(AllPixels(image, qRgb(255, 0, 0)));
-
-        bar.SetBarOffset(1);
-        bar.SetBarstyle(6);
-        bar.SetMax(50);
-        QCOMPARE(bar.picBar()->geometry(), before);
-        QCOMPARE(bar.picBar()->Image(), image);
-
-        bar.SetValue(25);
-        QCOMPARE(bar.picBar()->geometry(), QRect(2, 2, 98, 12));
-        const QRgb corner = bar.picBar()->Image().pixel(0, 0);
-        QVERIFY(corner != qRgb(255, 0, 0));
-
-        // A new colour shows at once, with the edge of the last Value write.
-        bar.SetBarstyle(0);
-        bar.SetBarcolor(RGBRef(0, 0, 255));
-        QCOMPARE(bar.picBar()->Image().pixel(50, 8) & 0xFFFFFF, qRgb(0, 0, 255) & 0xFFFFFF);
-        QCOMPARE(bar.picBar()->Image().pixel(0, 0), corner);
     }
 
     void edges_data() {
