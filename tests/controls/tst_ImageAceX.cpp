@@ -1,13 +1,11 @@
 // ImageAceX as a real widget: the picture at its own size in the painted
-// pixels, scrolling to the far edge of very large pictures, the border styles
-// and the events of every part. Where each part goes, and where the fitted
-// mode (which the program does not use) draws, is tabled in tst_ScrollViewLayout.
+// pixels, scrolling to the far edge of very large pictures and the events of
+// every part. Where each part goes, and where the fitted mode (which the
+// program does not use) draws, is tabled in tst_ScrollViewLayout.
 
 #include "controls/ImageAceX.h"
-#include "platform/EdgePainter.h"
 #include "platform/SysColors.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -42,10 +40,6 @@ struct Fixture {
     }
     QImage grab() const { return view->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 };
-
-QRgb PaletteRgb(QPalette::ColorRole role) {
-    return QApplication::palette().color(QPalette::Active, role).rgb();
-}
 
 } // namespace
 
@@ -95,42 +89,6 @@ private slots:
         QCOMPARE(QColor(f.grab().pixel(200, 150)), QColor(Qt::magenta));
         f.view->setPicture(QImage());
         QCOMPARE(QColor(f.grab().pixel(200, 150)), QColor(kBack));
-    }
-
-    void borderStyles_data() {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QRgb>("outerTopLeft");
-        QTest::addColumn<QRgb>("outerBottomRight");
-        QTest::addColumn<QRgb>("innerTopLeft");
-        QTest::addColumn<QRgb>("innerBottomRight");
-        const QRgb mid = PaletteRgb(QPalette::Midlight);
-        const QRgb light = PaletteRgb(QPalette::Light);
-        const QRgb dark = PaletteRgb(QPalette::Dark);
-        const QRgb shadow = PaletteRgb(QPalette::Shadow);
-        QTest::newRow("0 none") << 0 << kBack << kBack << kBack << kBack;
-        QTest::newRow("1 raised outer") << 1 << mid << shadow << kBack << kBack;
-        QTest::newRow("2 raised inner") << 2 << light << dark << kBack << kBack;
-        QTest::newRow("3 sunken outer") << 3 << dark << light << kBack << kBack;
-        QTest::newRow("4 sunken inner") << 4 << shadow << mid << kBack << kBack;
-        QTest::newRow("5 raised") << 5 << mid << shadow << light << dark;
-        QTest::newRow("6 sunken") << 6 << dark << light << shadow << mid;
-        QTest::newRow("7 etched") << 7 << dark << light << light << dark;
-        QTest::newRow("8 bump") << 8 << mid << shadow << shadow << mid;
-        QTest::newRow("-1 unknown") << -1 << kBack << kBack << kBack << kBack;
-    }
-
-    void borderStyles() {
-        QFETCH(int, style);
-        // Built with another style first, so the change must clear the old edge.
-        Fixture f(QSize(100, 80), style == 5 ? 6 : 5);
-        f.view->setBorderStyle(style);
-        const QImage shown = f.grab();
-        QTEST(shown.pixel(0, 10), "outerTopLeft");
-        QTEST(shown.pixel(10, 0), "outerTopLeft");
-        QTEST(shown.pixel(99, 79), "outerBottomRight");
-        QTEST(shown.pixel(99, 0), "outerBottomRight"); // it owns the two far corners
-        QTEST(shown.pixel(1, 10), "innerTopLeft");
-        QTEST(shown.pixel(98, 10), "innerBottomRight");
     }
 
     void eventsOfEveryPart_data() {

@@ -95,14 +95,24 @@ private slots:
         QCOMPARE(progbar.picBar()->geometry(), QRect(QPoint(0, 0), bar.size()));
     }
 
+    // The edge colours of the styles the status bar uses, in the frame: the
+    // far ring colour owns the far corners; the inner ring is left alone.
     void edges_data() {
         QTest::addColumn<int>("style");
         QTest::addColumn<bool>("drawn");
-        QTest::newRow("style 0 is flat") << 0 << false;
-        QTest::newRow("style 1, the program's bar") << 1 << true;
-        QTest::newRow("style 3, the program's border") << 3 << true;
-        QTest::newRow("style 9 draws nothing") << 9 << false;
-        QTest::newRow("style -1 draws nothing") << -1 << false;
+        QTest::addColumn<QRgb>("topLeft");
+        QTest::addColumn<QRgb>("bottomRight");
+        const auto role = [](QPalette::ColorRole r) {
+            return QApplication::palette().color(r).rgb();
+        };
+        const QRgb blue = qRgb(0, 0, 255);
+        QTest::newRow("style 0 is flat") << 0 << false << blue << blue;
+        QTest::newRow("style 1 raised outer, the program's bar")
+            << 1 << true << role(QPalette::Midlight) << role(QPalette::Shadow);
+        QTest::newRow("style 3 sunken outer, the program's border")
+            << 3 << true << role(QPalette::Dark) << role(QPalette::Light);
+        QTest::newRow("style 9 draws nothing") << 9 << false << blue << blue;
+        QTest::newRow("style -1 draws nothing") << -1 << false << blue << blue;
     }
 
     void edges() {
@@ -120,7 +130,12 @@ private slots:
         QCOMPARE(barImage.pixel(50, 8) & 0xFFFFFF, qRgb(255, 0, 0) & 0xFFFFFF);
 
         bar.picBar()->hide(); // the frame alone
-        QCOMPARE(!AllPixels(bar.grab().toImage(), qRgb(0, 0, 255)), drawn);
+        const QImage frame = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QTEST(frame.pixel(0, 8), "topLeft");
+        QTEST(frame.pixel(8, 0), "topLeft");
+        QTEST(frame.pixel(199, 15), "bottomRight");
+        QTEST(frame.pixel(199, 0), "bottomRight");
+        QCOMPARE(frame.pixel(1, 8), qRgb(0, 0, 255));
     }
 
     void valueProcessesPendingEvents() {

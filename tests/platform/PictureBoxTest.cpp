@@ -80,40 +80,6 @@ private slots:
         QCOMPARE(box.Image().pixel(0, 0), qRgb(255, 0, 0));
     }
 
-    void mouseEvents_data() {
-        QTest::addColumn<int>("qtButton");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("clicks");
-        QTest::newRow("left") << int(Qt::LeftButton) << vbLeftButton << 1;
-        QTest::newRow("right: no click") << int(Qt::RightButton) << vbRightButton << 0;
-    }
-
-    void mouseEvents() {
-        QFETCH(int, qtButton);
-        QFETCH(int, button);
-        QFETCH(int, clicks);
-        PictureBox box;
-        box.setScaleMode(ScaleMode::Twips);
-        box.resize(40, 40);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        QSignalSpy down(&box, &PictureBox::MouseDown);
-        QSignalSpy up(&box, &PictureBox::MouseUp);
-        QSignalSpy click(&box, &PictureBox::Click);
-        QSignalSpy dblClick(&box, &PictureBox::DblClick);
-        QTest::mouseClick(&box, Qt::MouseButton(qtButton), Qt::ShiftModifier, QPoint(7, 9));
-        QTRY_COMPARE(up.count(), 1);
-        QCOMPARE(down.at(0), QVariantList({button, vbShiftMask, 105.0, 135.0}));
-        QCOMPARE(up.at(0).at(0).toInt(), button);
-        QCOMPARE(click.count(), clicks);
-        // The rest of a real double-click: press, double-click, release. No second Click.
-        QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseDClick(&box, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(&box, Qt::LeftButton, {}, QPoint(5, 5));
-        QTRY_COMPARE(dblClick.count(), 1);
-        QCOMPARE(click.count(), clicks);
-    }
-
     void keyPress_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("text");
