@@ -1,9 +1,8 @@
-// The progress bar: the bar's geometry for Value writes, what waits for the next
-// Value, the edge styles, resizing, persistence and showing progress at once.
+// The progress bar: the bar's geometry for Value writes, the edge styles,
+// resizing and showing progress at once.
 
 #include "controls/Qv_Progbar.h"
 #include "platform/PictureBox.h"
-#include "platform/PropertyBag.h"
 
 #include <QtTest>
 
@@ -26,181 +25,132 @@ bool AllPixels(const QImage& image, QRgb colour) {
 class TestQvProgbar : public QObject {
     Q_OBJECT
 private slots:
-    void barRect_data();
-    void barRect();
-    void valueWrites_data();
-    void valueWrites();
-    void stylesAndOffsetWaitForTheNextValue();
-    void edges_data();
-    void edges();
-    void valueProcessesPendingEvents();
-    void persistence();
+
+    void barRect_data() {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("max");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<std::optional<QRect>>("expected");
+
+        using R = std::optional<QRect>;
+        const QSize s(200, 16);
+        QTest::newRow("example: quarter, inset") << 25 << 100 << 1 << s << R(QRect(2, 2, 49, 12));
+        QTest::newRow("offset 2 is no inset") << 50 << 100 << 2 << s << R(QRect(0, 0, 100, 16));
+        QTest::newRow("half rounds to even, down") << 1 << 8 << 1 << s << R(QRect(2, 2, 24, 12));
+        QTest::newRow("half rounds to even, up") << 3 << 8 << 1 << s << R(QRect(2, 2, 74, 12));
+
+        QTest::newRow("huge value: capped") << INT_MAX << 1 << 1 << s << R(QRect(2, 2, 204, 12));
+        QTest::newRow("max 0") << 25 << 0 << 1 << s << R();
+        QTest::newRow("negative width") << -1 << 100 << 0 << s << R();
+        QTest::newRow("too low for the inset") << 50 << 100 << 1 << QSize(200, 3) << R();
+    }
+
+    void barRect() {
+        QFETCH(int, value);
+        QFETCH(int, max);
+        QFETCH(int, offset);
+        QFETCH(QSize, size);
+        QFETCH(std::optional<QRect>, expected);
+        QCOMPARE(ProgbarBarRect(value, max, offset, size.width(), size.height()), expected);
+    }
+
+    void valueWrites_data() {
+        QTest::addColumn<int>("min");
+        QTest::addColumn<int>("max"); // set after the first value
+        QTest::addColumn<QList<int>>("values");
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<QRect>("bar");
+
+        QTest::newRow("value 0 hides")
+            << 0 << 100 << QList<int>{25, 0} << false << QRect(2, 2, 0, 12);
+        QTest::newRow("min plays no part")
+            << 50 << 100 << QList<int>{75} << true << QRect(2, 2, 147, 12);
+        QTest::newRow("max 0 keeps the size")
+            << 0 << 0 << QList<int>{25, 50} << true << QRect(2, 2, 49, 12);
+    }
+
+    void valueWrites() {
+        QFETCH(int, min);
+        QFETCH(int, max);
+        QFETCH(QList<int>, values);
+        QFETCH(bool, visible);
+        QFETCH(QRect, bar);
+
+        QWidget host;
+        Qv_Progbar progbar(&host);
+        progbar.resize(200, 16);
+        host.show();
+        progbar.SetMin(min);
+        progbar.SetBarOffset(1);
+        progbar.SetValue(values.takeFirst());
+        progbar.SetMax(max);
+        for (int value : values)
+            progbar.SetValue(value);
+        QCOMPARE(progbar.picBar()->isVisible(), visible);
+        QCOMPARE(progbar.picBar()->geometry(), bar);
+
+        // A resize takes the bar to the corner, keeping its size until the next Value.
+        progbar.resize(300, 20);
+        QCOMPARE(progbar.picBar()->geometry(), QRect(QPoint(0, 0), bar.size()));
+    }
+
+    // The edge colours of the styles the status bar uses, in the frame: the
+    // far ring colour owns the far corners; the inner ring is left alone.
+    void edges_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<bool>("drawn");
+        QTest::addColumn<QRgb>("topLeft");
+        QTest::addColumn<QRgb>("bottomRight");
+        const auto role = [](QPalette::ColorRole r) {
+            return QApplication::palette().color(r).rgb();
+        };
+        const QRgb blue = qRgb(0, 0, 255);
+        QTest::newRow("style 0 is flat") << 0 << false << blue << blue;
+        QTest::newRow("style 1 raised outer, the program's bar")
+            << 1 << true << role(QPalette::Midlight) << role(QPalette::Shadow);
+        QTest::newRow("style 3 sunken outer, the program's border")
+            << 3 << true << role(QPalette::Dark) << role(QPalette::Light);
+        QTest::newRow("style 9 draws nothing") << 9 << false << blue << blue;
+        QTest::newRow("style -1 draws nothing") << -1 << false << blue << blue;
+    }
+
+    void edges() {
+        QFETCH(int, style);
+        QFETCH(bool, drawn);
+        Qv_Progbar bar;
+        bar.resize(200, 16);
+        bar.SetBackColor(RGBRef(0, 0, 255));
+        bar.SetBorderStyle(style);
+        bar.SetBarcolor(kRed);
+        bar.SetBarstyle(style);
+        bar.SetValue(50);
+        const QImage barImage = bar.picBar()->Image();
+        QCOMPARE(!AllPixels(barImage, qRgb(255, 0, 0)), drawn);
+        QCOMPARE(barImage.pixel(50, 8) & 0xFFFFFF, qRgb(255, 0, 0) & 0xFFFFFF);
+
+        bar.picBar()->hide(); // the frame alone
+        const QImage frame = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QTEST(frame.pixel(0, 8), "topLeft");
+        QTEST(frame.pixel(8, 0), "topLeft");
+        QTEST(frame.pixel(199, 15), "bottomRight");
+        QTEST(frame.pixel(199, 0), "bottomRight");
+        QCOMPARE(frame.pixel(1, 8), qRgb(0, 0, 255));
+    }
+
+    void valueProcessesPendingEvents() {
+        // A caller that keeps the thread busy still sees queued work (and the bar's
+        // paint) done inside each Value write.
+        Qv_Progbar bar;
+        bar.resize(200, 16);
+        bar.show();
+        bool ran = false;
+        QMetaObject::invokeMethod(
+            &bar, [&ran] { ran = true; }, Qt::QueuedConnection);
+        bar.SetValue(10);
+        QVERIFY(ran);
+    }
 };
-
-void TestQvProgbar::barRect_data() {
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("max");
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<std::optional<QRect>>("expected");
-
-    using R = std::optional<QRect>;
-    const QSize s(200, 16);
-    QTest::newRow("example: quarter, inset") << 25 << 100 << 1 << s << R(QRect(2, 2, 49, 12));
-    QTest::newRow("offset 2 is no inset") << 50 << 100 << 2 << s << R(QRect(0, 0, 100, 16));
-    QTest::newRow("half rounds to even, down") << 1 << 8 << 1 << s << R(QRect(2, 2, 24, 12));
-    QTest::newRow("half rounds to even, up") << 3 << 8 << 1 << s << R(QRect(2, 2, 74, 12));
-
-    QTest::newRow("huge value: capped") << INT_MAX << 1 << 1 << s << R(QRect(2, 2, 204, 12));
-    QTest::newRow("max 0") << 25 << 0 << 1 << s << R();
-
-    QTest::newRow("negative width") << -1 << 100 << 0 << s << R();
-    QTest::newRow("too low for the inset") << 50 << 100 << 1 << QSize(200, 3) << R();
-}
-
-void TestQvProgbar::barRect() {
-    QFETCH(int, value);
-    QFETCH(int, max);
-    QFETCH(int, offset);
-    QFETCH(QSize, size);
-    QFETCH(std::optional<QRect>, expected);
-    QCOMPARE(ProgbarBarRect(value, max, offset, size.width(), size.height()), expected);
-}
-
-void TestQvProgbar::valueWrites_data() {
-    QTest::addColumn<int>("min");
-    QTest::addColumn<int>("max"); // set after the first value
-    QTest::addColumn<QList<int>>("values");
-    QTest::addColumn<bool>("visible");
-    QTest::addColumn<QRect>("bar");
-
-    QTest::newRow("value 0 hides") << 0 << 100 << QList<int>{25, 0} << false << QRect(2, 2, 0, 12);
-    QTest::newRow("min plays no part")
-        << 50 << 100 << QList<int>{75} << true << QRect(2, 2, 147, 12);
-    QTest::newRow("max 0 keeps the size")
-        << 0 << 0 << QList<int>{25, 50} << true << QRect(2, 2, 49, 12);
-}
-
-void TestQvProgbar::valueWrites() {
-    QFETCH(int, min);
-    QFETCH(int, max);
-    QFETCH(QList<int>, values);
-    QFETCH(bool, visible);
-    QFETCH(QRect, bar);
-
-    QWidget host;
-    Qv_Progbar progbar(&host);
-    progbar.resize(200, 16);
-    host.show();
-    progbar.SetMin(min);
-    progbar.SetBarOffset(1);
-    progbar.SetValue(values.takeFirst());
-    progbar.SetMax(max);
-    for (int value : values)
-        progbar.SetValue(value);
-    QCOMPARE(progbar.picBar()->isVisible(), visible);
-    QCOMPARE(progbar.picBar()->geometry(), bar);
-
-    // A resize takes the bar to the corner, keeping its size until the next Value.
-    progbar.resize(300, 20);
-    QCOMPARE(progbar.picBar()->geometry(), QRect(QPoint(0, 0), bar.size()));
-}
-
-void TestQvProgbar::stylesAndOffsetWaitForTheNextValue() {
-    Qv_Progbar bar;
-    bar.resize(200, 16);
-    bar.SetBarcolor(kRed);
-    bar.SetValue(25);
-    const QRect before = bar.picBar()->geometry();
-    const QImage image = bar.picBar()->Image();
-    QVERIFY(AllPixels(image, qRgb(255, 0, 0)));
-
-    bar.SetBarOffset(1);
-    bar.SetBarstyle(6);
-    bar.SetMax(50);
-    QCOMPARE(bar.picBar()->geometry(), before);
-    QCOMPARE(bar.picBar()->Image(), image);
-
-    bar.SetValue(25);
-    QCOMPARE(bar.picBar()->geometry(), QRect(2, 2, 98, 12));
-    const QRgb corner = bar.picBar()->Image().pixel(0, 0);
-    QVERIFY(corner != qRgb(255, 0, 0));
-
-    // A new colour shows at once, with the edge of the last Value write.
-    bar.SetBarstyle(0);
-    bar.SetBarcolor(RGBRef(0, 0, 255));
-    QCOMPARE(bar.picBar()->Image().pixel(50, 8) & 0xFFFFFF, qRgb(0, 0, 255) & 0xFFFFFF);
-    QCOMPARE(bar.picBar()->Image().pixel(0, 0), corner);
-}
-
-void TestQvProgbar::edges_data() {
-    QTest::addColumn<int>("style");
-    QTest::addColumn<bool>("drawn");
-    QTest::newRow("style 0 is flat") << 0 << false;
-
-    QTest::newRow("style 8") << 8 << true;
-    QTest::newRow("style 9 draws nothing") << 9 << false;
-    QTest::newRow("style -1 draws nothing") << -1 << false;
-}
-
-void TestQvProgbar::edges() {
-    QFETCH(int, style);
-    QFETCH(bool, drawn);
-    Qv_Progbar bar;
-    bar.resize(200, 16);
-    bar.SetBackColor(RGBRef(0, 0, 255));
-    bar.SetBorderStyle(style);
-    bar.SetBarcolor(kRed);
-    bar.SetBarstyle(style);
-    bar.SetValue(50);
-    const QImage barImage = bar.picBar()->Image();
-    QCOMPARE(!AllPixels(barImage, qRgb(255, 0, 0)), drawn);
-    QCOMPARE(barImage.pixel(50, 8) & 0xFFFFFF, qRgb(255, 0, 0) & 0xFFFFFF);
-
-    bar.picBar()->hide(); // the frame alone
-    QCOMPARE(!AllPixels(bar.grab().toImage(), qRgb(0, 0, 255)), drawn);
-}
-
-void TestQvProgbar::valueProcessesPendingEvents() {
-    // A caller that keeps the thread busy still sees queued work (and the bar's
-    // paint) done inside each Value write.
-    Qv_Progbar bar;
-    bar.resize(200, 16);
-    bar.show();
-    bool ran = false;
-    QMetaObject::invokeMethod(
-        &bar, [&ran] { ran = true; }, Qt::QueuedConnection);
-    bar.SetValue(10);
-    QVERIFY(ran);
-}
-
-void TestQvProgbar::persistence() {
-    PropertyBag bag;
-    Qv_Progbar().WriteProperties(bag);
-    QCOMPARE(bag.Count(), 0); // a new control holds only defaults
-
-    Qv_Progbar bar;
-    bar.SetMin(-5);
-    bar.SetMax(7);
-    bar.SetValue(3);
-    bar.SetBackColor(vbWindowBackground); // high bit set: stored negative
-    bar.SetBarcolor(0xFFFFFFFF);
-    bar.SetBarstyle(8);
-    bar.SetBorderStyle(6);
-    bar.SetBarOffset(1);
-    bar.WriteProperties(bag);
-    QCOMPARE(bag.Count(), 8);
-    bag.WriteProperty("Max", QStringLiteral("lots"), 100); // unreadable: skipped
-
-    Qv_Progbar copy;
-    copy.SetMax(40);
-    copy.ReadProperties(bag);
-    QVERIFY(copy.picBar()->isHidden()); // stored without drawing the bar
-    PropertyBag again;
-    copy.WriteProperties(again);
-    bag.WriteProperty("Max", 40, 100);
-    QVERIFY(again == bag); // every other property came back as written
-}
 
 QTEST_MAIN(TestQvProgbar)
 #include "tst_Qv_Progbar.moc"

@@ -1,8 +1,8 @@
 // The Splitter widget: layout of real child widgets, drags with real mouse
-// events, the bar's colours and persistence through the property bag.
+// events and the bar's colours. The rounding and clamping behind them are
+// tabled in tst_SplitterLayout.
 
 #include "controls/Splitter.h"
-#include "platform/PropertyBag.h"
 #include "platform/SysColors.h"
 
 #include <QMouseEvent>
@@ -40,205 +40,121 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton b
 class tst_Splitter : public QObject {
     Q_OBJECT
 private slots:
-    void layout_data();
-    void layout();
-    void barWidthWaitsForTheNextLayout();
-    void drag_data();
-    void drag();
-    void barColours_data();
-    void barColours();
-    void persistence_data();
-    void persistence();
-    void deletedPaneIsSkipped();
+
+    void layout_data() {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<int>("readOrientation");
+        QTest::addColumn<QRect>("child1");
+        QTest::addColumn<QRect>("child2");
+        QTest::addColumn<QRect>("bar");
+        QTest::addColumn<Qt::CursorShape>("cursor");
+
+        QTest::newRow("side by side 42 %")
+            << 0 << 42 << 0 << QRect(0, 0, 165, 200) << QRect(171, 0, 229, 200)
+            << QRect(165, 0, 6, 200) << Qt::SizeHorCursor;
+        QTest::newRow("orientation 5 reads -1 and stacks")
+            << 5 << 42 << -1 << QRect(0, 0, 400, 81) << QRect(0, 87, 400, 113)
+            << QRect(0, 81, 400, 6) << Qt::SizeVerCursor;
+        // The second pane would get a negative width: its move is skipped, the rest
+        // of the layout still runs.
+        QTest::newRow("150 % skips the second pane")
+            << 0 << 150 << 0 << QRect(0, 0, 591, 200) << QRect(6, 0, 394, 200)
+            << QRect(591, 0, 6, 200) << Qt::SizeHorCursor;
+    }
+
+    void layout() {
+        QFETCH(int, orientation);
+        QFETCH(int, percent);
+        QFETCH(int, readOrientation);
+        QFETCH(QRect, child1);
+        QFETCH(QRect, child2);
+        QFETCH(QRect, bar);
+        QFETCH(Qt::CursorShape, cursor);
+
+        Fixture f;
+        f.splitter->SetSplitPercent(0); // a known place for panes a later move skips
+        QSignalSpy resized(f.splitter.get(), &Splitter::Resize);
+        f.splitter->SetOrientation(orientation);
+        f.splitter->SetSplitPercent(static_cast<std::uint8_t>(percent));
+
+        QCOMPARE(resized.count(), 2); // one pass per write
+        QCOMPARE(f.splitter->Orientation(), readOrientation);
+        QCOMPARE(int(f.splitter->SplitPercent()), percent);
+        QCOMPARE(f.one->geometry(), child1);
+        QCOMPARE(f.two->geometry(), child2);
+        QCOMPARE(f.splitter->Bar()->geometry(), bar);
+        QCOMPARE(f.splitter->Bar()->cursor().shape(), cursor);
+    }
+
+    void drag_data() {
+        QTest::addColumn<Qt::MouseButtons>("held");
+        QTest::addColumn<int>("pointerX");
+        QTest::addColumn<int>("barDuring");
+        QTest::addColumn<int>("percent");
+
+        // The bar starts at 197 (50 % of 394). A move to pointer x gives a new left of
+        // 197 + x - 6 pixels.
+        QTest::newRow("left drag") << Qt::MouseButtons(Qt::LeftButton) << 60 << 251 << 63;
+        QTest::newRow("off the right end: bar not clamped, fraction is")
+            << Qt::MouseButtons(Qt::LeftButton) << 800 << 991 << 100;
+        QTest::newRow("left and right together do not move")
+            << (Qt::LeftButton | Qt::RightButton) << 60 << 197 << 50;
+    }
+
+    void drag() {
+        QFETCH(Qt::MouseButtons, held);
+        QFETCH(int, pointerX);
+        QFETCH(int, barDuring);
+        QFETCH(int, percent);
+
+        Fixture f;
+        f.splitter->SetSplitPercent(50);
+        SplitterBar* bar = f.splitter->Bar();
+        QCOMPARE(bar->x(), 197);
+        const QRect one = f.one->geometry();
+        QSignalSpy resized(f.splitter.get(), &Splitter::Resize);
+
+        SendMouse(bar, QEvent::MouseButtonPress, QPoint(3, 100), Qt::LeftButton, held);
+        SendMouse(bar, QEvent::MouseMove, QPoint(pointerX, 100), Qt::NoButton, held);
+        QCOMPARE(bar->x(), barDuring);
+        QCOMPARE(f.one->geometry(), one); // panes wait for the release
+        QCOMPARE(resized.count(), 0);
+
+        SendMouse(bar, QEvent::MouseButtonRelease, QPoint(pointerX, 100), Qt::LeftButton,
+                  Qt::NoButton);
+        QCOMPARE(resized.count(), 1);
+        QCOMPARE(int(f.splitter->SplitPercent()), percent);
+        QCOMPARE(bar->x(), f.one->width());
+        QCOMPARE(f.two->x(), bar->x() + bar->width());
+        QCOMPARE(f.two->x() + f.two->width(), 400);
+    }
+
+    // A bar whose colour was never set (the program's) paints the button face and
+    // turns black while pressed, until the next paint.
+    void barColours() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(f.splitter.get()));
+        SplitterBar* bar = f.splitter->Bar();
+        f.splitter->repaint();
+        QCOMPARE(bar->Color(), platform::ColorFromRef(platform::vbButtonFace));
+        SendMouse(bar, QEvent::MouseButtonPress, QPoint(3, 10), Qt::RightButton, Qt::RightButton);
+        SendMouse(bar, QEvent::MouseButtonRelease, QPoint(3, 10), Qt::RightButton, Qt::NoButton);
+        QCOMPARE(bar->Color(), QColor(Qt::black));
+        f.splitter->repaint();
+        QCOMPARE(bar->Color(), platform::ColorFromRef(platform::vbButtonFace));
+    }
+
+    void deletedPaneIsSkipped() {
+        Fixture f;
+        delete f.one;
+        QSignalSpy resized(f.splitter.get(), &Splitter::Resize);
+        f.splitter->SetSplitPercent(30);
+        QCOMPARE(resized.count(), 1);
+        QCOMPARE(f.splitter->Child1(), nullptr);
+        QCOMPARE(f.two->x(), f.splitter->Bar()->x() + f.splitter->Bar()->width());
+    }
 };
-
-void tst_Splitter::layout_data() {
-    QTest::addColumn<int>("orientation");
-    QTest::addColumn<int>("percent");
-    QTest::addColumn<int>("readOrientation");
-    QTest::addColumn<QRect>("child1");
-    QTest::addColumn<QRect>("child2");
-    QTest::addColumn<QRect>("bar");
-    QTest::addColumn<Qt::CursorShape>("cursor");
-
-    QTest::newRow("side by side 42 %")
-        << 0 << 42 << 0 << QRect(0, 0, 165, 200) << QRect(171, 0, 229, 200) << QRect(165, 0, 6, 200)
-        << Qt::SizeHorCursor;
-    QTest::newRow("orientation 5 reads -1 and stacks")
-        << 5 << 42 << -1 << QRect(0, 0, 400, 81) << QRect(0, 87, 400, 113) << QRect(0, 81, 400, 6)
-        << Qt::SizeVerCursor;
-    // The second pane would get a negative width: its move is skipped, the rest
-    // of the layout still runs.
-    QTest::newRow("150 % skips the second pane")
-        << 0 << 150 << 0 << QRect(0, 0, 591, 200) << QRect(6, 0, 394, 200) << QRect(591, 0, 6, 200)
-        << Qt::SizeHorCursor;
-}
-
-void tst_Splitter::layout() {
-    QFETCH(int, orientation);
-    QFETCH(int, percent);
-    QFETCH(int, readOrientation);
-    QFETCH(QRect, child1);
-    QFETCH(QRect, child2);
-    QFETCH(QRect, bar);
-    QFETCH(Qt::CursorShape, cursor);
-
-    Fixture f;
-    f.splitter->SetSplitPercent(0); // a known place for panes a later move skips
-    QSignalSpy resized(f.splitter.get(), &Splitter::Resize);
-    f.splitter->SetOrientation(orientation);
-    f.splitter->SetSplitPercent(static_cast<std::uint8_t>(percent));
-
-    QCOMPARE(resized.count(), 2); // one pass per write
-    QCOMPARE(f.splitter->Orientation(), readOrientation);
-    QCOMPARE(int(f.splitter->SplitPercent()), percent);
-    QCOMPARE(f.one->geometry(), child1);
-    QCOMPARE(f.two->geometry(), child2);
-    QCOMPARE(f.splitter->Bar()->geometry(), bar);
-    QCOMPARE(f.splitter->Bar()->cursor().shape(), cursor);
-}
-
-void tst_Splitter::barWidthWaitsForTheNextLayout() {
-    Fixture f;
-    f.splitter->SetSplitPercent(25);
-    const QRect before = f.splitter->Bar()->geometry();
-    QSignalSpy resized(f.splitter.get(), &Splitter::Resize);
-    f.splitter->SetSplitterWidth(150); // 10 pixels
-    QCOMPARE(f.splitter->Bar()->geometry(), before);
-    QCOMPARE(resized.count(), 0);
-
-    // The panes keep their proportion: (12000 - 150) x 0.25 twips = 197.5
-    // pixels, rounded to even.
-    f.splitter->resize(800, 200);
-    QTRY_COMPARE(f.one->width(), 198);
-    QCOMPARE(f.splitter->Bar()->width(), 10);
-    QCOMPARE(f.two->x() + f.two->width(), 800);
-}
-
-void tst_Splitter::drag_data() {
-    QTest::addColumn<Qt::MouseButtons>("held");
-    QTest::addColumn<int>("pointerX");
-    QTest::addColumn<int>("barDuring");
-    QTest::addColumn<int>("percent");
-
-    // The bar starts at 197 (50 % of 394). A move to pointer x gives a new left of
-    // 197 + x - 6 pixels.
-    QTest::newRow("left drag") << Qt::MouseButtons(Qt::LeftButton) << 60 << 251 << 63;
-    QTest::newRow("off the right end: bar not clamped, fraction is")
-        << Qt::MouseButtons(Qt::LeftButton) << 800 << 991 << 100;
-    QTest::newRow("left and right together do not move")
-        << (Qt::LeftButton | Qt::RightButton) << 60 << 197 << 50;
-}
-
-void tst_Splitter::drag() {
-    QFETCH(Qt::MouseButtons, held);
-    QFETCH(int, pointerX);
-    QFETCH(int, barDuring);
-    QFETCH(int, percent);
-
-    Fixture f;
-    f.splitter->SetSplitPercent(50);
-    SplitterBar* bar = f.splitter->Bar();
-    QCOMPARE(bar->x(), 197);
-    const QRect one = f.one->geometry();
-    QSignalSpy resized(f.splitter.get(), &Splitter::Resize);
-
-    SendMouse(bar, QEvent::MouseButtonPress, QPoint(3, 100), Qt::LeftButton, held);
-    SendMouse(bar, QEvent::MouseMove, QPoint(pointerX, 100), Qt::NoButton, held);
-    QCOMPARE(bar->x(), barDuring);
-    QCOMPARE(f.one->geometry(), one); // panes wait for the release
-    QCOMPARE(resized.count(), 0);
-
-    SendMouse(bar, QEvent::MouseButtonRelease, QPoint(pointerX, 100), Qt::LeftButton, Qt::NoButton);
-    QCOMPARE(resized.count(), 1);
-    QCOMPARE(int(f.splitter->SplitPercent()), percent);
-    QCOMPARE(bar->x(), f.one->width());
-    QCOMPARE(f.two->x(), bar->x() + bar->width());
-    QCOMPARE(f.two->x() + f.two->width(), 400);
-}
-
-void tst_Splitter::barColours_data() {
-    QTest::addColumn<uint>("color");
-    QTest::addColumn<QColor>("pressed");
-    QTest::addColumn<QColor>("painted");
-
-    const QColor face = platform::ColorFromRef(platform::vbButtonFace);
-    QTest::newRow("never set: black while pressed") << 0U << QColor(Qt::black) << face;
-    QTest::newRow("red") << 0x0000FFU << QColor(Qt::red) << QColor(Qt::red);
-}
-
-void tst_Splitter::barColours() {
-    QFETCH(uint, color);
-    QFETCH(QColor, pressed);
-    QFETCH(QColor, painted);
-
-    Fixture f;
-    QVERIFY(QTest::qWaitForWindowExposed(f.splitter.get()));
-    f.splitter->SetSplitterColor(color);
-    SplitterBar* bar = f.splitter->Bar();
-    f.splitter->repaint();
-    QCOMPARE(bar->Color(), painted);
-
-    SendMouse(bar, QEvent::MouseButtonPress, QPoint(3, 10), Qt::RightButton, Qt::RightButton);
-    QCOMPARE(bar->Color(), pressed);
-    SendMouse(bar, QEvent::MouseButtonRelease, QPoint(3, 10), Qt::RightButton, Qt::NoButton);
-    QCOMPARE(bar->Color(), pressed);
-    f.splitter->repaint();
-    QCOMPARE(bar->Color(), painted);
-}
-
-void tst_Splitter::persistence_data() {
-    QTest::addColumn<QVariantMap>("stored");
-    QTest::addColumn<int>("orientation");
-    QTest::addColumn<int>("percent");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<QStringList>("written"); // by the splitter that read them
-
-    QTest::newRow("nothing stored gives the stored defaults")
-        << QVariantMap{} << 0 << 50 << 80 << QStringList{};
-    QTest::newRow("round trip") << QVariantMap{{"Orientation", -1},
-                                               {"SplitPercent", 42},
-                                               {"SplitterWidth", 90}}
-                                << -1 << 42 << 90
-                                << QStringList{"Orientation", "SplitPercent", "SplitterWidth"};
-    QTest::newRow("unreadable values are skipped")
-        << QVariantMap{{"Orientation", "x"}, {"SplitPercent", "abc"}, {"SplitterWidth", 999}} << 0
-        << 70 << 50 << QStringList{"SplitPercent", "SplitterWidth"};
-}
-
-void tst_Splitter::persistence() {
-    QFETCH(QVariantMap, stored);
-    QFETCH(int, orientation);
-    QFETCH(int, percent);
-    QFETCH(int, width);
-    QFETCH(QStringList, written);
-
-    platform::PropertyBag bag;
-    Splitter().WriteProperties(bag);
-    QCOMPARE(bag.Keys(), QStringList{"SplitterWidth"}); // a new control's 50 is no default
-    bag.Clear();
-    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
-        bag.WriteProperty(it.key(), it.value());
-    Splitter splitter;
-    splitter.SetSplitPercent(70);
-    splitter.ReadProperties(bag);
-    QCOMPARE(splitter.Orientation(), orientation);
-    QCOMPARE(int(splitter.SplitPercent()), percent);
-    QCOMPARE(int(splitter.SplitterWidth()), width);
-    platform::PropertyBag out;
-    splitter.WriteProperties(out);
-    QCOMPARE(out.Keys(), written);
-}
-
-void tst_Splitter::deletedPaneIsSkipped() {
-    Fixture f;
-    delete f.one;
-    QSignalSpy resized(f.splitter.get(), &Splitter::Resize);
-    f.splitter->SetSplitPercent(30);
-    QCOMPARE(resized.count(), 1);
-    QCOMPARE(f.splitter->Child1(), nullptr);
-    QCOMPARE(f.two->x(), f.splitter->Bar()->x() + f.splitter->Bar()->width());
-}
 
 QTEST_MAIN(tst_Splitter)
 #include "tst_Splitter.moc"

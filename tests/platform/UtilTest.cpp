@@ -17,7 +17,6 @@ private slots:
         QTest::newRow("web address")
             << "https://corvantis.example/" << QUrl("https://corvantis.example/");
         QTest::newRow("file with hash") << "/tmp/a#b.png" << QUrl::fromLocalFile("/tmp/a#b.png");
-        QTest::newRow("relative file") << "pic.gif" << QUrl::fromLocalFile("pic.gif");
         QTest::newRow("drive letter is a file")
             << "c:\\pic.gif" << QUrl::fromLocalFile("c:\\pic.gif");
         QTest::newRow("empty") << "" << QUrl();
@@ -44,10 +43,6 @@ private slots:
         });
         QVERIFY(!ShellOpen("/tmp/pic.png")); // failures come back quietly
         QVERIFY(!ShellOpen(QString()));      // nothing to open: not even asked
-        {
-            ScopedShellOpenObserver inner([](const QUrl&) { return true; });
-            QVERIFY(ShellOpen("https://corvantis.example/"));
-        }
         QCOMPARE(seen, QList<QUrl>({QUrl::fromLocalFile("/tmp/pic.png")}));
     }
 };

@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -42,15 +41,149 @@ QByteArray WithOptions(QByteArray bytes, qint16 lastPath, qint16 thumbnails, qin
 class TestOptions : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void captionsAndWindow();
-    void load_data();
-    void load();
-    void imageClickThenCloseBox();
-    void buttons_data();
-    void buttons();
-    void splitterGoneIsHarmless();
+
+    void init() {
+        QVERIFY(folder_.isValid());
+        platform::SetProgramFolderOverride(folder_.path());
+        QFile::remove(settings::SetupFilePath());
+        Setup = settings::DefaultSetup();
+        Setup.LastPath = "/pictures/holiday";
+        QVERIFY(settings::SaveSetup());
+        saved_ = FileBytes();
+        QCOMPARE(saved_.size(), 20 + 17);
+        split_.SetChild1(new QWidget);
+        split_.SetChild2(new QWidget);
+        split_.SetOrientation(-1);
+        owner_.setGeometry(100, 100, 600, 400);
+        owner_.show();
+    }
+
+    void cleanup() {
+        delete fOptions::Instance();
+        platform::SetProgramFolderOverride({});
+    }
+
+    void captionsAndWindow() {
+        fOptions* dialog = Open();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Options"));
+        QCOMPARE(dialog->ckOptions(0)->text(),
+                 QStringLiteral("&Start with last browsed image path"));
+        QCOMPARE(dialog->ckOptions(1)->text(),
+                 QStringLiteral("Start browser in  &Thumbnail View  "));
+        QCOMPARE(dialog->frsplitter1()->title(), QStringLiteral(" Interface Orientation: "));
+        QCOMPARE(dialog->cmdAction(0)->text(), QStringLiteral("&Apply"));
+        QCOMPARE(dialog->cmdAction(1)->text(), QStringLiteral("&Ok"));
+        QVERIFY(!dialog->isModal());
+    }
+
+    void load_data() {
+        QTest::addColumn<qint16>("stored");
+        QTest::addColumn<qint16>("lastPath");
+        QTest::addColumn<qint16>("thumbnails");
+        QTest::addColumn<bool>("opt0");
+        QTest::addColumn<bool>("opt1");
+        QTest::addColumn<int>("splitAfter"); // the splitter is stacked before
+        QTest::newRow("side by side applies at once")
+            << qint16(0) << qint16(-1) << qint16(0) << true << false << 0;
+        QTest::newRow("stacked") << qint16(-1) << qint16(0) << qint16(-1) << false << true << -1;
+        QTest::newRow("damaged selects neither, splitter untouched; any non-zero ticks")
+            << qint16(5) << qint16(1) << qint16(7) << false << false << -1;
+    }
+
+    void load() {
+        QFETCH(qint16, stored);
+        QFETCH(qint16, lastPath);
+        QFETCH(qint16, thumbnails);
+        Setup.PaneSplitOrientation = stored;
+        Setup.StartWithLastPath = lastPath;
+        Setup.StartInThumbnailView = thumbnails;
+        fOptions* dialog = Open();
+        QTEST(dialog->optSplitters(0)->isChecked(), "opt0");
+        QTEST(dialog->optSplitters(1)->isChecked(), "opt1");
+        QTEST(split_.Orientation(), "splitAfter");
+        QCOMPARE(dialog->ckOptions(0)->isChecked(), lastPath != 0);
+        QCOMPARE(dialog->ckOptions(1)->isChecked(), thumbnails != 0);
+        QCOMPARE(FileBytes(), saved_); // opening writes nothing
+    }
+
+    // A picture or option click applies at once and writes nothing; a second
+    // Options click shows the open dialog as it is; the close box writes nothing.
+    void imageClickThenCloseBox() {
+        fOptions* dialog = Open();
+        dialog->ckOptions(0)->setChecked(true);
+        QTest::mouseClick(dialog->Image2(), Qt::LeftButton);
+        QVERIFY(dialog->optSplitters(0)->isChecked() && !dialog->optSplitters(1)->isChecked());
+        QCOMPARE(split_.Orientation(), 0);
+        QCOMPARE(Open(), dialog);
+        QVERIFY(dialog->ckOptions(0)->isChecked());
+        QTest::mouseClick(dialog->optSplitters(1), Qt::LeftButton);
+        QCOMPARE(split_.Orientation(), -1);
+        const settings::SetupRecord before = Setup;
+
+        QPointer<fOptions> guard(dialog);
+        dialog->close();
+        QTRY_VERIFY(guard.isNull());
+        QCOMPARE(split_.Orientation(), -1); // stays applied for the rest of the run
+        QCOMPARE(FileBytes(), saved_);
+        QVERIFY(Setup == before);
+    }
+
+    void buttons_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<qint16>("stored");
+        QTest::addColumn<int>("tick0"); // Qt::CheckState
+        QTest::addColumn<int>("tick1");
+        QTest::addColumn<QString>("picture"); // clicked before the button; "" none
+        QTest::addColumn<qint16>("lastPath");
+        QTest::addColumn<qint16>("thumbnails");
+        QTest::addColumn<qint16>("orientation");
+
+        QTest::newRow("apply: both ticked, side by side")
+            << 0 << qint16(-1) << int(Qt::Checked) << int(Qt::Checked) << "Image2" << qint16(-1)
+            << qint16(-1) << qint16(0);
+        QTest::newRow("ok: nothing ticked, stacked")
+            << 1 << qint16(0) << int(Qt::Unchecked) << int(Qt::Unchecked) << "Image1" << qint16(0)
+            << qint16(0) << qint16(-1);
+        QTest::newRow("apply: grey counts as ticked")
+            << 0 << qint16(-1) << int(Qt::PartiallyChecked) << int(Qt::Unchecked) << ""
+            << qint16(-1) << qint16(0) << qint16(-1);
+        QTest::newRow("ok: damaged orientation stores 0")
+            << 1 << qint16(9) << int(Qt::Unchecked) << int(Qt::Checked) << "" << qint16(0)
+            << qint16(-1) << qint16(0);
+    }
+
+    void buttons() {
+        QFETCH(int, button);
+        QFETCH(qint16, stored);
+        QFETCH(int, tick0);
+        QFETCH(int, tick1);
+        QFETCH(QString, picture);
+        QFETCH(qint16, orientation);
+        Setup.PaneSplitOrientation = stored;
+        fOptions* dialog = Open();
+        dialog->ckOptions(0)->setCheckState(Qt::CheckState(tick0));
+        dialog->ckOptions(1)->setCheckState(Qt::CheckState(tick1));
+        if (!picture.isEmpty())
+            QTest::mouseClick(dialog->findChild<QWidget*>(picture), Qt::LeftButton);
+        QCOMPARE(FileBytes(), saved_); // nothing written before the button
+        QPointer<fOptions> guard(dialog);
+        QTest::mouseClick(dialog->cmdAction(button), Qt::LeftButton);
+        QFETCH(qint16, lastPath);
+        QFETCH(qint16, thumbnails);
+        QCOMPARE(FileBytes(), WithOptions(saved_, lastPath, thumbnails, orientation));
+        QCOMPARE(Setup.PaneSplitOrientation, orientation);
+        QTRY_COMPARE(guard.isNull(), button == 1); // OK closes, Apply does not
+    }
+
+    void splitterGoneIsHarmless() {
+        auto* split = new Splitter;
+        fOptions* dialog = fOptions::ShowOptions(&owner_, split);
+        delete split;
+        QTest::mouseClick(dialog->Image2(), Qt::LeftButton);
+        QVERIFY(dialog->optSplitters(0)->isChecked());
+        QTest::mouseClick(dialog->cmdAction(0), Qt::LeftButton);
+        QCOMPARE(Setup.PaneSplitOrientation, qint16(0));
+    }
 
 private:
     fOptions* Open() { return fOptions::ShowOptions(&owner_, &split_); }
@@ -60,184 +193,6 @@ private:
     Splitter split_;
     QByteArray saved_; // the settings file before the dialog opens
 };
-
-void TestOptions::init() {
-    QVERIFY(folder_.isValid());
-    platform::SetProgramFolderOverride(folder_.path());
-    QFile::remove(settings::SetupFilePath());
-    Setup = settings::DefaultSetup();
-    Setup.LastPath = "/pictures/holiday";
-    QVERIFY(settings::SaveSetup());
-    saved_ = FileBytes();
-    QCOMPARE(saved_.size(), 20 + 17);
-    split_.SetChild1(new QWidget);
-    split_.SetChild2(new QWidget);
-    split_.SetOrientation(-1);
-    owner_.setGeometry(100, 100, 600, 400);
-    owner_.show();
-}
-
-void TestOptions::cleanup() {
-    delete fOptions::Instance();
-    platform::SetProgramFolderOverride({});
-}
-
-void TestOptions::captionsAndWindow() {
-    fOptions* dialog = Open();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    QCOMPARE(dialog->windowTitle(), QStringLiteral("Options"));
-    QCOMPARE(dialog->ckOptions(0)->text(), QStringLiteral("&Start with last browsed image path"));
-    QCOMPARE(dialog->ckOptions(1)->text(), QStringLiteral("Start browser in  &Thumbnail View  "));
-    QCOMPARE(dialog->frsplitter1()->title(), QStringLiteral(" Interface Orientation: "));
-    QCOMPARE(dialog->cmdAction(0)->text(), QStringLiteral("&Apply"));
-    QCOMPARE(dialog->cmdAction(1)->text(), QStringLiteral("&Ok"));
-    // Modeless, fixed border, owned by and centred on the main window.
-    QVERIFY(!dialog->isModal());
-    QCOMPARE(dialog->parentWidget(), &owner_);
-    QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
-    QVERIFY((dialog->geometry().center() - owner_.geometry().center()).manhattanLength() <= 2);
-    const QLabel* heading = dialog->lblOpts();
-    QCOMPARE(heading->x(), dialog->width() / 2 - heading->width() / 2);
-}
-
-void TestOptions::load_data() {
-    QTest::addColumn<qint16>("stored");
-    QTest::addColumn<bool>("opt0");
-    QTest::addColumn<bool>("opt1");
-    QTest::addColumn<int>("splitAfter");
-    QTest::addColumn<qint16>("lastPath");
-    QTest::addColumn<qint16>("thumbnails");
-    QTest::addColumn<bool>("tick0");
-    QTest::addColumn<bool>("tick1");
-
-    QTest::newRow("side by side applies at once")
-        << qint16(0) << true << false << 0 << qint16(-1) << qint16(0) << true << false;
-    QTest::newRow("stacked") << qint16(-1) << false << true << -1 << qint16(0) << qint16(-1)
-                             << false << true;
-    QTest::newRow("damaged selects neither, splitter untouched")
-        << qint16(5) << false << false << -1 << qint16(1) << qint16(7) << true << true;
-}
-
-void TestOptions::load() {
-    QFETCH(qint16, stored);
-    QFETCH(bool, opt0);
-    QFETCH(bool, opt1);
-    QFETCH(int, splitAfter);
-    QFETCH(qint16, lastPath);
-    QFETCH(qint16, thumbnails);
-    QFETCH(bool, tick0);
-    QFETCH(bool, tick1);
-
-    Setup.PaneSplitOrientation = stored;
-    Setup.StartWithLastPath = lastPath;
-    Setup.StartInThumbnailView = thumbnails;
-    fOptions* dialog = Open(); // the splitter is stacked before
-
-    QCOMPARE(dialog->optSplitters(0)->isChecked(), opt0);
-    QCOMPARE(dialog->optSplitters(1)->isChecked(), opt1);
-    QCOMPARE(split_.Orientation(), splitAfter);
-    QCOMPARE(dialog->ckOptions(0)->isChecked(), tick0);
-    QCOMPARE(dialog->ckOptions(1)->isChecked(), tick1);
-    QCOMPARE(FileBytes(), saved_); // opening writes nothing
-}
-
-void TestOptions::imageClickThenCloseBox() {
-    fOptions* dialog = Open();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    QCOMPARE(split_.Orientation(), -1);
-
-    dialog->ckOptions(0)->setChecked(true);
-    QTest::mouseClick(dialog->Image2(), Qt::LeftButton);
-    QVERIFY(dialog->optSplitters(0)->isChecked());
-    QVERIFY(!dialog->optSplitters(1)->isChecked());
-    QCOMPARE(split_.Orientation(), 0);
-    const settings::SetupRecord before = Setup;
-
-    QPointer<fOptions> guard(dialog);
-    dialog->close();
-    QTRY_VERIFY(guard.isNull());
-    QCOMPARE(split_.Orientation(), 0); // stays applied for the rest of the run
-    QCOMPARE(FileBytes(), saved_);     // the close box writes nothing
-    QVERIFY(Setup == before);
-
-    // The option buttons themselves apply at once too; a second Options click
-    // shows the open dialog as it is, without loading it again.
-    dialog = Open();
-    QTest::mouseClick(dialog->optSplitters(0), Qt::LeftButton);
-    QCOMPARE(split_.Orientation(), 0);
-    QCOMPARE(Open(), dialog);
-    QVERIFY(dialog->optSplitters(0)->isChecked());
-    QTest::mouseClick(dialog->optSplitters(1), Qt::LeftButton);
-    QCOMPARE(split_.Orientation(), -1);
-    QCOMPARE(FileBytes(), saved_);
-}
-
-void TestOptions::buttons_data() {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<qint16>("stored");
-    QTest::addColumn<int>("tick0"); // Qt::CheckState
-    QTest::addColumn<int>("tick1");
-    QTest::addColumn<QString>("picture"); // clicked before the button; "" none
-    QTest::addColumn<qint16>("lastPath");
-    QTest::addColumn<qint16>("thumbnails");
-    QTest::addColumn<qint16>("orientation");
-    QTest::addColumn<bool>("stillOpen");
-
-    QTest::newRow("apply: both ticked, side by side")
-        << 0 << qint16(-1) << int(Qt::Checked) << int(Qt::Checked) << "Image2" << qint16(-1)
-        << qint16(-1) << qint16(0) << true;
-    QTest::newRow("ok: nothing ticked, stacked")
-        << 1 << qint16(0) << int(Qt::Unchecked) << int(Qt::Unchecked) << "Image1" << qint16(0)
-        << qint16(0) << qint16(-1) << false;
-    QTest::newRow("apply: grey counts as ticked")
-        << 0 << qint16(-1) << int(Qt::PartiallyChecked) << int(Qt::Unchecked) << "" << qint16(-1)
-        << qint16(0) << qint16(-1) << true;
-    QTest::newRow("ok: damaged orientation stores 0")
-        << 1 << qint16(9) << int(Qt::Unchecked) << int(Qt::Checked) << "" << qint16(0) << qint16(-1)
-        << qint16(0) << false;
-}
-
-void TestOptions::buttons() {
-    QFETCH(int, button);
-    QFETCH(qint16, stored);
-    QFETCH(int, tick0);
-    QFETCH(int, tick1);
-    QFETCH(QString, picture);
-    QFETCH(qint16, lastPath);
-    QFETCH(qint16, thumbnails);
-    QFETCH(qint16, orientation);
-    QFETCH(bool, stillOpen);
-
-    Setup.PaneSplitOrientation = stored;
-    fOptions* dialog = Open();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    dialog->ckOptions(0)->setCheckState(Qt::CheckState(tick0));
-    dialog->ckOptions(1)->setCheckState(Qt::CheckState(tick1));
-    if (!picture.isEmpty())
-        QTest::mouseClick(dialog->findChild<QWidget*>(picture), Qt::LeftButton);
-    QCOMPARE(FileBytes(), saved_); // nothing written before the button
-
-    QPointer<fOptions> guard(dialog);
-    QTest::mouseClick(dialog->cmdAction(button), Qt::LeftButton);
-
-    QCOMPARE(FileBytes(), WithOptions(saved_, lastPath, thumbnails, orientation));
-    QCOMPARE(Setup.PaneSplitOrientation, orientation);
-    if (stillOpen) {
-        QVERIFY(dialog->isVisible());
-    } else {
-        QTRY_VERIFY(guard.isNull());
-    }
-}
-
-void TestOptions::splitterGoneIsHarmless() {
-    auto* split = new Splitter;
-    fOptions* dialog = fOptions::ShowOptions(&owner_, split);
-    delete split;
-    QTest::mouseClick(dialog->Image2(), Qt::LeftButton);
-    QVERIFY(dialog->optSplitters(0)->isChecked());
-    QTest::mouseClick(dialog->cmdAction(0), Qt::LeftButton);
-    QCOMPARE(Setup.PaneSplitOrientation, qint16(0));
-}
 
 QTEST_MAIN(TestOptions)
 #include "tst_fOptions.moc"
