@@ -1,9 +1,10 @@
-// The preview pipeline (LoadImageFile + ScalePreview into a 600 x 450 pane)
+// The old one-thread preview pipeline (full-size FreeImage decode, Lanczos
+// shrink, ScalePreview into a 600 x 450 pane)
 // against the FreeImage floor (FreeImage_Load + FreeImage_Rescale alone) and,
 // for JPEG, against libjpeg-turbo's 1/8 scaled decode.
 
+#include "imaging/FreeImageLoader.h"
 #include "imaging/mScaleImage.h"
-#include "platform/PictureBox.h"
 
 #include <FreeImage.h>
 #include <QApplication>
@@ -52,12 +53,17 @@ QString file(const char* format) {
 
 void pipeline(benchmark::State& state, const char* format) {
     const QString path = file(format);
-    platform::PictureBox load, pane;
-    pane.resize(kPaneW, kPaneH);
+    using imaging::FreeImageLoader;
+    QImage pane(kPaneW, kPaneH, QImage::Format_RGB32);
     for (auto _ : state) {
-        if (!imaging::LoadImageFile(path, load))
+        const QImage full = FreeImageLoader::Load(path, 0xFFFFFFFF);
+        if (full.isNull())
             state.SkipWithError("load failed");
-        imaging::ScalePreview(load, pane, 0, true);
+        const imaging::PreviewPlacement p =
+            imaging::FitPreview(full.width(), full.height(), kPaneW, kPaneH, 0, true);
+        const QImage shrunk =
+            imaging::RescaleBitmap(full, p.width, p.height, FreeImageLoader::FilterLanczos3);
+        imaging::ScalePreview(shrunk, pane, 0xFFFFFFFF, 0, true);
     }
 }
 
