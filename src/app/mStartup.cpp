@@ -2,7 +2,7 @@
 
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
-#include "imaging/InProcessDecoder.h"
+#include "imaging/DecoderPool.h"
 #include "platform/Events.h"
 #include "platform/ListView.h"
 #include "platform/PictureBox.h"
@@ -38,8 +38,8 @@ int StartView(const settings::SetupRecord& setup) {
 }
 
 std::unique_ptr<imaging::PictureDecoder> MakePictureDecoder() {
-    // Temporary: the in-process stand-in, until the worker pool is here.
-    return std::make_unique<imaging::InProcessDecoder>();
+    // Warm workers beside the executable (or under libexec when installed).
+    return std::make_unique<imaging::DecoderPool>();
 }
 
 StartupServices::StartupServices()

@@ -1,6 +1,7 @@
 // The main window's folder, filter, list and preview behaviour, driven through
 // its real widgets.
 
+#include "RealDecoder.h"
 #include "SettingsSandbox.h"
 #include "app/FilterTable.h"
 #include "app/fMain.h"
@@ -88,7 +89,7 @@ void tst_fMainBehaviour::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     CurrentFolder.clear();
-    w_ = std::make_unique<fMain>();
+    w_ = std::make_unique<fMain>(nullptr, RealDecoder());
     w_->SetQuitAction([] {});
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));

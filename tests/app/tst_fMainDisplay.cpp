@@ -2,6 +2,7 @@
 // view, Enter and the double-clicks opening the full view, and the GIF being
 // released when the folder changes or the program exits.
 
+#include "RealDecoder.h"
 #include "SettingsSandbox.h"
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
@@ -55,7 +56,7 @@ void tst_fMainDisplay::init() {
     QImage still(30, 20, QImage::Format_RGB32);
     still.fill(Qt::red);
     QVERIFY(still.save(dir_->filePath("still.png")));
-    w_ = std::make_unique<fMain>();
+    w_ = std::make_unique<fMain>(nullptr, RealDecoder());
     w_->SetQuitAction([] {});
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));

@@ -2,6 +2,7 @@
 // decoder: what reaches the pane and the status panels, what is asked for,
 // cancelled and served from the cache, and the full view's two stages.
 
+#include "RealDecoder.h"
 #include "SettingsSandbox.h"
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
@@ -278,7 +279,7 @@ void tst_fMainPreview::eventLoopRunsWhileTheRealDecoderWorks() {
     QVERIFY(noise.save(dir_->filePath(Name(0)), "PNG"));
     fake_ = nullptr;
     w_.reset();
-    start(nullptr); // the program's own decoder
+    start(RealDecoder()); // the program's own decoder, worker processes and all
 
     int ticks = 0;
     QTimer timer;
