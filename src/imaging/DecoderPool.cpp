@@ -168,7 +168,12 @@ bool DecoderPool::start(Slot& slot, Pending pending) {
     slot.path = pending.request.path;
     slot.box = QSize(req.boxWidth, req.boxHeight);
     if (!slot.Send(req, file.get())) {
+        // The worker died before its end was seen closed: it never had the
+        // request, so the request waits for the next worker, first in line.
+        slot.ticket = 0;
         retire(slot, true);
+        const int level = std::clamp(int(pending.request.priority), 0, int(queue_.size()) - 1);
+        queue_[size_t(level)].push_front(std::move(pending));
         return false;
     }
     slot.deadline.start(options_.deadlineMs);

@@ -16,8 +16,8 @@
 // length and magic; a status it knows, never WorkerFailed; for Ok, that a
 // buffer came along, sealed against writing and shrinking; an original size
 // of at most MaxPixels; a width and height equal to
-// protocol::FittedSize(original, box); a stride of whole pixels, at least a
-// row and at most a row plus 4 KiB; and stride x height within the buffer.
+// protocol::FittedSize(original, box); a stride of exactly width x 4; and
+// stride x height within the buffer (as fstat tells its size).
 // Any broken rule ends the worker and answers WorkerFailed. A worker that
 // crashes, is killed, exceeds its memory, or runs past the deadline is ended
 // and replaced; its request answers WorkerFailed.

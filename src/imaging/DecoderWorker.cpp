@@ -46,6 +46,27 @@ bool parse(int argc, char** argv, Options& o) {
     return true;
 }
 
+void answer(const protocol::Answer& a, int fd = -1);
+
+/// Answers Ok with a lie the browser must catch: a size that does not fit the
+/// box, a buffer shorter than the rows, or a buffer left unsealed.
+void lie(const std::string& fault, const protocol::Request& req) {
+    protocol::Answer a;
+    a.status = quint32(DecodeStatus::Ok);
+    a.originalWidth = a.originalHeight = 64;
+    const QSize fitted = protocol::FittedSize({64, 64}, {req.boxWidth, req.boxHeight});
+    a.width = fitted.width() * (fault == "lie-size" ? 2 : 1);
+    a.height = fitted.height();
+    a.stride = qint64(a.width) * 4;
+    const size_t bytes = size_t(a.stride) * size_t(a.height);
+    platform::SharedBuffer buffer =
+        platform::SharedBuffer::Create(fault == "lie-short" ? bytes / 2 : bytes);
+    if (fault == "lie-unsealed")
+        return answer(a, buffer.descriptor());
+    const platform::UniqueFd sealed = buffer.Seal();
+    answer(a, sealed.get());
+}
+
 /// Acts out a test fault. Returns the status to answer when the fault is
 /// one that answers at all.
 DecodeStatus actOut(const std::string& fault) {
@@ -75,7 +96,7 @@ bool faultFile(const std::string& bytes) {
     return bytes.compare(0, sizeof protocol::kFaultMarker - 1, protocol::kFaultMarker) == 0;
 }
 
-void answer(const protocol::Answer& a, int fd = -1) {
+void answer(const protocol::Answer& a, int fd) {
     if (!FdChannel::Send(kChildChannelFd, &a, sizeof a, fd))
         _exit(0); // the browser is gone or gave up on us
 }
@@ -88,6 +109,8 @@ void serve(const protocol::Request& req, platform::UniqueFd file, const Options&
         return answer(a);
     }
     file.reset();
+    if (o.fault.rfind("lie-", 0) == 0 && faultFile(bytes))
+        return lie(o.fault, req);
     if (!o.fault.empty() && faultFile(bytes)) {
         a.status = quint32(actOut(o.fault));
         return answer(a);

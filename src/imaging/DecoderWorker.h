@@ -10,8 +10,8 @@ namespace imaging {
 class DecoderWorker {
 public:
     /// Runs the process. Arguments: --address-space=BYTES (0: no limit) and,
-    /// for tests only, --fault=crash|hang|alloc|open|start (see
-    /// protocol::kFaultMarker). Returns only on a usage error.
+    /// for tests only, --fault=crash|hang|alloc|open|start or one of the lies
+    /// lie-size|lie-short|lie-unsealed (see protocol::kFaultMarker). Returns only on a usage error.
     static int Run(int argc, char** argv);
 };
 

@@ -34,6 +34,9 @@ public:
     static SharedBuffer MapSealed(UniqueFd fd, size_t needed);
 
     bool valid() const { return data_ != nullptr; }
+    /// The descriptor of a buffer made by Create (for tests that send one
+    /// unsealed).
+    int descriptor() const { return fd_.get(); }
     unsigned char* data() const { return data_; }
     size_t size() const { return size_; }
 

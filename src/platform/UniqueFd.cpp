@@ -14,6 +14,11 @@ void UniqueFd::reset(int fd) {
 }
 
 UniqueFd OpenRegularFile(const std::string& path) {
+    // Opening a device can act on it (a tape rewinds): look first. The check
+    // after opening is the one that counts, should the path change between.
+    struct stat before {};
+    if (::stat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode))
+        return {};
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};

@@ -174,6 +174,10 @@ void tst_DecoderPool::answers_data() {
     // Unreadable (a breach would answer Unsupported).
     QTest::newRow("decoder opens a file")
         << "f.png" << fault << "open" << box << DecodeStatus::Unreadable << none;
+    // A worker that answers Ok with pixels that break the rules.
+    for (const char* lie : {"lie-size", "lie-short", "lie-unsealed"})
+        QTest::newRow(lie) << "f.png" << fault << lie << QSize(8, 8) << DecodeStatus::WorkerFailed
+                           << none;
     QTest::newRow("fifo named .jpg")
         << "fifo.jpg" << QByteArray() << "" << box << DecodeStatus::Unreadable << none;
     QTest::newRow("device named .jpg")
