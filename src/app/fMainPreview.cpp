@@ -76,6 +76,8 @@ void fMain::PicLoad_FullSize(const imaging::Picture& picture) {
 void fMain::ShowStillPreview(const QString& path) {
     ucGIF1_->hide();
     fFullview::Instance(this)->ucGIFView()->hide();
+    // Transparent parts show the pane's own colour, as they always have.
+    PicLoad_->SetBackground(platform::RgbFromRef(picPreview_->BackColor()));
     PicLoad_->LoadImageFile(path, PreviewBox(), PreviewNeighbours());
 }
 

@@ -40,7 +40,15 @@ PictureDecoder::Ticket PictureLoader::request(const PictureKey& key, DecodePrior
     r.path = key.path;
     r.box = key.box;
     r.priority = priority;
+    r.background = background_;
     return decoder_.Request(r);
+}
+
+void PictureLoader::SetBackground(QRgb background) {
+    if (background == background_)
+        return;
+    background_ = background;
+    cache_.Clear();
 }
 
 void PictureLoader::cancel(Asked& asked) {

@@ -35,6 +35,9 @@ public:
     /// `neighbours` (the files beside it in list order; empty entries are
     /// skipped) are decoded ahead once it is shown.
     void LoadImageFile(const QString& path, QSize box, const QStringList& neighbours);
+    /// What transparent parts are composed over, from the next request on
+    /// (the cache is emptied when it changes).
+    void SetBackground(QRgb background);
     /// Drops the pending shown request, the prefetches and the current
     /// picture (the list changed, or a GIF took the pane). The cache stays.
     void CancelShown();
@@ -76,6 +79,7 @@ private:
     Asked shown_;
     Asked full_;
     PictureKey wanted_; // the shown picture asked for last
+    QRgb background_ = 0xFFFFFFFF;
     QStringList neighbours_;
     std::vector<Asked> prefetches_;
 };

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QTimer>
+#include <algorithm>
 #include <map>
 #include <vector>
 
