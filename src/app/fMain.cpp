@@ -8,6 +8,8 @@
 #include "controls/ucGIFViewer.h"
 #include "filelist/FileListBox.h"
 #include "filelist/cFileView.h"
+#include "imaging/PictureDecoder.h"
+#include "imaging/PictureLoader.h"
 #include "platform/ListView.h"
 #include "platform/PictureBox.h"
 #include "settings/mSetup.h"
@@ -62,9 +64,10 @@ PictureBox* NewPane(QWidget* parent, const char* name, platform::ScaleMode mode)
 
 } // namespace
 
-fMain::fMain(QWidget* parent) : QWidget(parent) {
+fMain::fMain(QWidget* parent, std::unique_ptr<imaging::PictureDecoder> decoder) : QWidget(parent) {
     setObjectName(QStringLiteral("fMain"));
     quit_ = [] { QCoreApplication::exit(0); };
+    CreatePicLoad(std::move(decoder));
     CreateControls();
     Form_Load();
 }
@@ -93,8 +96,6 @@ void fMain::CreateControls() {
     picPreview_ = NewPane(vSplit_, "picPreview", platform::ScaleMode::Pixels);
     ucGIF1_ = new ucGIFViewer(picPreview_);
     ucGIF1_->setObjectName(QStringLiteral("ucGIF1"));
-    PicLoad_ = NewPane(this, "PicLoad", platform::ScaleMode::Pixels);
-    PicLoad_->hide();
 
     cmdAbout_ = new QPushButton(QStringLiteral("&About this program"), this);
     cmdAbout_->setObjectName(QStringLiteral("cmdAbout"));

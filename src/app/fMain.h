@@ -2,10 +2,12 @@
 
 #include "controls/Qv_Progbar.h"
 #include "windows/fFullview.h"
+#include "imaging/PictureDecoder.h"
 
 #include <QByteArray>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -31,6 +33,11 @@ class ListView;
 class PictureBox;
 } // namespace platform
 
+namespace imaging {
+class PictureLoader;
+struct Picture;
+} // namespace imaging
+
 /// The program's main window: the toolbar, the folder tree pane and the file list
 /// (split by hSplit), the preview pane (split from them by vSplit), the About and
 /// Visit buttons and the status strip. Its scale is pixels; its outer size is
@@ -43,8 +50,11 @@ class fMain : public QWidget {
     Q_OBJECT
 public:
     /// Runs the creation handler: builds the controls and applies the stored
-    /// window state and splitter settings. The window stays hidden.
-    explicit fMain(QWidget* parent = nullptr);
+    /// window state and splitter settings. The window stays hidden. Still
+    /// pictures are decoded by `decoder` (owned by the window from now on);
+    /// without one, by MakePictureDecoder()'s.
+    explicit fMain(QWidget* parent = nullptr,
+                   std::unique_ptr<imaging::PictureDecoder> decoder = nullptr);
     ~fMain() override;
 
     QToolBar* tbrMain() const { return tbrMain_; }
@@ -53,7 +63,9 @@ public:
     platform::PictureBox* pictreeview() const { return pictreeview_; }
     platform::PictureBox* picLV() const { return picLV_; }
     platform::PictureBox* picPreview() const { return picPreview_; }
-    platform::PictureBox* PicLoad() const { return PicLoad_; }
+    /// The loaded still picture: what the preview and the full view show.
+    imaging::PictureLoader& PicLoad() const { return *PicLoad_; }
+    imaging::PictureDecoder& Decoder() const { return *decoder_; }
     platform::PictureBox* picStatus() const { return picStatus_; }
     platform::PictureBox* picCount() const { return picCount_; }
     QComboBox* ComboFilter() const { return ComboFilter_; }
@@ -102,7 +114,8 @@ public:
     /// Handlers of lvFiles (item click, key press), of the preview pane and of
     /// ucGIF1 (double clicks), public so that hosts and tests can run them.
     /// The double clicks open the full view (fFullview, owned by this window)
-    /// with PicLoad's picture, or with the selected GIF when ucGIF1 holds one.
+    /// with PicLoad's preview enlarged, replaced by the full-size picture when
+    /// it is decoded; or with the selected GIF when ucGIF1 holds one.
     void lvFiles_ItemClick();
     void lvFiles_KeyPress(int keyAscii);
     void picPreview_DblClick();
@@ -155,6 +168,13 @@ private:
     void BindFileList();
     void ShowGifPreview(const QString& path);
     void ShowStillPreview(const QString& path);
+    // The still preview (fMainPreview.cpp)
+    void CreatePicLoad(std::unique_ptr<imaging::PictureDecoder> decoder);
+    QSize PreviewBox() const;
+    QStringList PreviewNeighbours() const;
+    void PaintPreview();
+    void PicLoad_Shown(const imaging::Picture& picture);
+    void PicLoad_FullSize(const imaging::Picture& picture);
 
     QToolBar* tbrMain_ = nullptr;
     std::array<QAction*, 9> toolButtons_{};
@@ -163,7 +183,6 @@ private:
     platform::PictureBox* pictreeview_ = nullptr;
     platform::PictureBox* picLV_ = nullptr;
     platform::PictureBox* picPreview_ = nullptr;
-    platform::PictureBox* PicLoad_ = nullptr;
     platform::PictureBox* picStatus_ = nullptr;
     platform::PictureBox* picCount_ = nullptr;
     QComboBox* ComboFilter_ = nullptr;
@@ -179,6 +198,9 @@ private:
     bool exiting_ = false;
     std::unique_ptr<cFileView> FileView_;
     std::unique_ptr<FileListBox> Flfiles_;
+    // The loader refers to the decoder, so it goes first.
+    std::unique_ptr<imaging::PictureDecoder> decoder_;
+    std::unique_ptr<imaging::PictureLoader> PicLoad_;
     QString FolderPath_;
     QString SelectedFolder_;
     QString SelectedName_;

@@ -9,7 +9,7 @@
 #include "controls/ucGIFViewer.h"
 #include "filelist/FileListBox.h"
 #include "filelist/cFileView.h"
-#include "imaging/mScaleImage.h"
+#include "imaging/PictureLoader.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
 #include "platform/PictureBox.h"
@@ -66,6 +66,7 @@ void fMain::nPathchange() {
         return;
     // 1, 2.
     picPreview_->Cls();
+    PicLoad_->CancelShown();
     DestroyPreviewGif();
     // 3, 4. A folder the counter cannot open leaves it where it was.
     Flfiles_->setPath(BufferPath(CurrentFolder));
@@ -97,7 +98,6 @@ void fMain::ComboFilter_Click() {
 void fMain::lvFiles_ItemClick() {
     SelectedFolder_ = WithBackslash(FolderPath_);
     SelectedName_ = lvFiles_->selectedText();
-    const platform::WaitCursor hourglass;
     const QString path = SelectedFolder_ + SelectedName_;
     QFile file(path);
     if (SelectedName_.isEmpty() || !file.open(QIODevice::ReadOnly))
@@ -107,10 +107,14 @@ void fMain::lvFiles_ItemClick() {
     SelectedSignature_ = file.read(10).leftJustified(10, '\0', true);
     file.close();
 
-    if (SelectedSignature_.startsWith("GIF"))
+    if (SelectedSignature_.startsWith("GIF")) {
+        // A still picture still on its way must not paint over the GIF.
+        PicLoad_->CancelShown();
+        const platform::WaitCursor hourglass;
         ShowGifPreview(path);
-    else
+    } else {
         ShowStillPreview(path);
+    }
 }
 
 void fMain::ShowGifPreview(const QString& path) {
@@ -126,16 +130,6 @@ void fMain::ShowGifPreview(const QString& path) {
     StatusPanel(3)->setText(QStringLiteral("%1 Frames").arg(ucGIF1_->GIFFrames()));
 }
 
-void fMain::ShowStillPreview(const QString& path) {
-    ucGIF1_->hide();
-    fFullview::Instance(this)->ucGIFView()->hide();
-    imaging::LoadImageFile(path, *PicLoad_);
-    imaging::ScalePreview(*PicLoad_, *picPreview_, 0, true);
-    StatusPanel(1)->setText(SelectedName_.trimmed());
-    StatusPanel(2)->setText(QStringLiteral("%1x%2").arg(PicLoad_->width()).arg(PicLoad_->height()));
-    StatusPanel(3)->clear();
-}
-
 void fMain::lvFiles_KeyPress(int keyAscii) {
     if (keyAscii == 27) {
         close();
@@ -145,12 +139,6 @@ void fMain::lvFiles_KeyPress(int keyAscii) {
         else
             picPreview_DblClick();
     }
-}
-
-void fMain::picPreview_DblClick() {
-    fFullview* full = FullviewWindow();
-    full->imView()->setPicture(PicLoad_->Image());
-    full->ShowModeless();
 }
 
 void fMain::ucGIF1_DblClick() {
@@ -177,11 +165,6 @@ void fMain::ToggleListView() {
         if (FileView_)
             FileView_->AssignSysIL();
     }
-}
-
-void fMain::picPreview_Resize() {
-    imaging::ScalePreview(*PicLoad_, *picPreview_, 0, true);
-    ucGIF1_->setGeometry(0, 0, picPreview_->width(), picPreview_->height());
 }
 
 void fMain::DestroyPreviewGif() {

@@ -2,6 +2,7 @@
 
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
+#include "imaging/DecoderPool.h"
 #include "platform/Events.h"
 #include "platform/ListView.h"
 #include "platform/PictureBox.h"
@@ -36,15 +37,21 @@ int StartView(const settings::SetupRecord& setup) {
                                            : platform::ListView::Report;
 }
 
+std::unique_ptr<imaging::PictureDecoder> MakePictureDecoder() {
+    // Warm workers beside the executable (or under libexec when installed).
+    return std::make_unique<imaging::DecoderPool>();
+}
+
 StartupServices::StartupServices()
     : loadSetup(settings::LoadSetup), doEvents(platform::DoEvents),
       waitForEvents(platform::WaitForEvents),
-      makeSplash([] { return std::make_unique<fSplash>(); }), showFolderTree(ShowFolderTree) {}
+      makeSplash([] { return std::make_unique<fSplash>(); }), showFolderTree(ShowFolderTree),
+      makeDecoder(MakePictureDecoder) {}
 
 std::unique_ptr<fMain> StartUp(const StartupServices& services, const std::string& folder) {
     services.loadSetup();
     services.doEvents();
-    auto window = std::make_unique<fMain>();
+    auto window = std::make_unique<fMain>(nullptr, services.makeDecoder());
     SetTreeHost(window->pictreeview());
 
     // The splash may close itself early (when it loses the focus), so it is

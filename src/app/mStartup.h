@@ -7,6 +7,10 @@
 class fMain;
 class fSplash;
 
+namespace imaging {
+class PictureDecoder;
+}
+
 namespace settings {
 struct SetupRecord;
 }
@@ -24,6 +28,9 @@ std::string StartFolder(const settings::SetupRecord& setup);
 /// thumbnail view" is chosen, else report view (ListView::Report).
 int StartView(const settings::SetupRecord& setup);
 
+/// The decoder of still pictures that the program runs with.
+std::unique_ptr<imaging::PictureDecoder> MakePictureDecoder();
+
 /// The outside services the start-up sequence calls, replaceable so that tests can
 /// observe the order and run it with a splash that is ready at once. Each member
 /// defaults to the real service.
@@ -34,6 +41,8 @@ struct StartupServices {
     /// Creates the splash (not yet shown). The sequence owns it until it unloads it.
     std::function<std::unique_ptr<fSplash>()> makeSplash;
     std::function<void(std::string&)> showFolderTree;
+    /// Makes the decoder the main window is given.
+    std::function<std::unique_ptr<imaging::PictureDecoder>()> makeDecoder;
 
     StartupServices();
 };

@@ -1,10 +1,9 @@
 #include "imaging/mScaleImage.h"
 
 #include "imaging/FreeImageLoader.h"
-#include "platform/PictureBox.h"
-#include "platform/SysColors.h"
 #include "platform/Twips.h"
 
+#include <QPainter>
 #include <algorithm>
 
 namespace imaging {
@@ -43,31 +42,7 @@ private:
     gdi::HDC dc_;
 };
 
-/// The picture of a box, seen in place (no copy) through its device context.
-QImage pictureOf(platform::PictureBox& box) {
-    const gdi::PixelBuffer buf = gdi::GetBuffer(box.hDC());
-    if (!buf.bits || buf.bpp != 32)
-        return {};
-    return QImage(buf.bits, buf.width, buf.height, buf.stride, QImage::Format_RGB32);
-}
-
 } // namespace
-
-bool LoadImageFile(const QString& path, platform::PictureBox& loadBox) {
-    // The image is decoded straight into the load box, sized to it. Every
-    // pixel of the box is written, so clearing it first would change nothing.
-    const bool loaded = FreeImageLoader::LoadInto(
-        path, platform::RgbFromRef(loadBox.BackColor()),
-        [&loadBox](int w, int h) -> FreeImageLoader::PixelTarget {
-            loadBox.resize(w, h);
-            const gdi::PixelBuffer buf = gdi::GetBuffer(loadBox.hDC());
-            if (!buf.bits || buf.bpp != 32 || buf.width != w || buf.height != h)
-                return {};
-            return {buf.bits, buf.stride};
-        });
-    loadBox.update();
-    return loaded;
-}
 
 PreviewPlacement FitPreview(double sourceWidth, double sourceHeight, double destWidth,
                             double destHeight, int margin, bool centre) {
@@ -92,16 +67,27 @@ PreviewPlacement FitPreview(double sourceWidth, double sourceHeight, double dest
     return p;
 }
 
-void ScalePreview(platform::PictureBox& source, platform::PictureBox& destination, int margin,
+void ScalePreview(const QImage& picture, QImage& destination, QRgb background, int margin,
                   bool centre) {
-    const PreviewPlacement p =
-        FitPreview(source.ScaleWidth(), source.ScaleHeight(), destination.ScaleWidth(),
-                   destination.ScaleHeight(), margin, centre);
-    destination.Cls();
-    QImage bitmap = CaptureFromPicture(pictureOf(source));
-    bitmap = RescaleBitmap(bitmap, p.width, p.height, FreeImageLoader::FilterLanczos3);
-    PaintBitmap(destination.hDC(), bitmap, p.x, p.y);
-    destination.update();
+    if (destination.isNull())
+        return;
+    destination.fill(background);
+    if (picture.isNull())
+        return;
+    const PreviewPlacement p = FitPreview(picture.width(), picture.height(), destination.width(),
+                                          destination.height(), margin, centre);
+    if (p.width < 1 || p.height < 1)
+        return;
+    // The picture is decoded at the pane's size, so this is usually a plain
+    // copy; a smaller pane (or a finer screen) takes a smooth shrink. The
+    // FreeImage filter is not used here: its scratch copy belongs to whichever
+    // thread decodes.
+    const QImage fitted =
+        picture.size() == QSize(p.width, p.height)
+            ? picture
+            : picture.scaled(p.width, p.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QPainter painter(&destination);
+    painter.drawImage(p.x, p.y, fitted);
 }
 
 QImage CaptureFromPicture(const QImage& picture) {

@@ -1,9 +1,10 @@
 #pragma once
 
-// Turns an image file into pixels on screen in two stages: LoadImageFile
-// decodes the file at full size into the hidden load box, ScalePreview shrinks
-// the load box's picture to fit the preview pane and centres it there. The
-// preview pane can be rescaled again on every resize without reloading.
+// Turns a decoded picture into the preview pane's pixels: ScalePreview fits the
+// picture (decoded off the window's thread, at the pane's size, by
+// PictureLoader::LoadImageFile) into the pane's image and centres it there. The
+// pane can be painted again on every resize without reloading. Nothing here
+// knows a widget: the caller hands over the pane's image.
 
 #include "imaging/Gdi.h"
 
@@ -11,19 +12,7 @@
 #include <QString>
 #include <cstdint>
 
-namespace platform {
-class PictureBox;
-}
-
 namespace imaging {
-
-/// Decodes `path` (see FreeImageLoader::Load: content first, then extension)
-/// and leaves the image at full size in `loadBox`: the box takes the image's
-/// pixel size and every pixel is painted (transparent parts over the box's
-/// background colour). When the file cannot be identified or read, nothing
-/// happens and the box keeps its previous picture. Returns whether a picture
-/// was loaded.
-bool LoadImageFile(const QString& path, platform::PictureBox& loadBox);
 
 /// Where ScalePreview puts a picture: its top-left corner and size in pixels.
 struct PreviewPlacement {
@@ -41,10 +30,10 @@ struct PreviewPlacement {
 PreviewPlacement FitPreview(double sourceWidth, double sourceHeight, double destWidth,
                             double destHeight, int margin, bool centre);
 
-/// Clears `destination` to its background colour and paints the picture of
-/// `source`, shrunk with the Lanczos filter as FitPreview says. Both boxes
-/// measure in pixels. A step that fails is skipped.
-void ScalePreview(platform::PictureBox& source, platform::PictureBox& destination, int margin,
+/// Fills `destination` with `background` and paints `picture` into it,
+/// shrunk (never enlarged) with a smooth filter as FitPreview says. A null
+/// picture just clears; a null destination is left alone.
+void ScalePreview(const QImage& picture, QImage& destination, QRgb background, int margin,
                   bool centre);
 
 /// A 32-bit image of `picture` for rescaling; a null image for a null

@@ -100,7 +100,6 @@ void tst_fMain::creationBuildsControls() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(!window.ucGIF1()->isVisible());
-    QVERIFY(!window.PicLoad()->isVisible());
     QVERIFY(window.lvFiles()->isVisible());
 }
 

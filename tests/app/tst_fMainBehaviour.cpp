@@ -1,6 +1,7 @@
 // The main window's folder, filter, list and preview behaviour, driven through
 // its real widgets.
 
+#include "RealDecoder.h"
 #include "SettingsSandbox.h"
 #include "app/FilterTable.h"
 #include "app/fMain.h"
@@ -88,7 +89,7 @@ void tst_fMainBehaviour::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     CurrentFolder.clear();
-    w_ = std::make_unique<fMain>();
+    w_ = std::make_unique<fMain>(nullptr, RealDecoder());
     w_->SetQuitAction([] {});
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
@@ -229,13 +230,12 @@ void tst_fMainBehaviour::itemClick_data() {
     QTest::newRow("damaged GIF still goes to the GIF viewer")
         << "broken.gif" << QByteArray("GIF90a unknown version") << "broken.gif"
         << "0x0" << true;
+    // Still files that cannot be shown say so under their own name.
+    const QString cannot = QStringLiteral("Cannot display this file");
     QTest::newRow("lower-case gif is no GIF")
-        << "lower.gif" << QByteArray("gif89a not really") << "lower.gif"
-        << "40x30" << false;
-    QTest::newRow("two bytes") << "short.bmp" << QByteArray("GI") << "short.bmp"
-                               << "40x30" << false;
-    QTest::newRow("empty file") << "empty.png" << QByteArray("") << "empty.png"
-                                << "40x30" << false;
+        << "lower.gif" << QByteArray("gif89a not really") << "lower.gif" << cannot << false;
+    QTest::newRow("two bytes") << "short.bmp" << QByteArray("GI") << "short.bmp" << cannot << false;
+    QTest::newRow("empty file") << "empty.png" << QByteArray("") << "empty.png" << cannot << false;
     QTest::newRow("removed after listing") << "gone.png" << QByteArray("x") << "-"
                                            << "40x30" << false;
 }
@@ -263,8 +263,8 @@ void tst_fMainBehaviour::itemClick() {
     click(name);
     QTRY_COMPARE(w_->SelectedName(), name);
     QCOMPARE(w_->SelectedFolder(), dir_->path() + QDir::separator());
+    QTRY_COMPARE(w_->StatusPanel(2)->text(), panel2);
     QCOMPARE(w_->StatusPanel(1)->text(), panel1 == "-" ? QStringLiteral("first.png") : panel1);
-    QCOMPARE(w_->StatusPanel(2)->text(), panel2);
     QCOMPARE(w_->StatusPanel(3)->text(),
              gifSignature ? QStringLiteral("%1 Frames").arg(panel2 == "1x1" ? 1 : 0) : QString());
     QCOMPARE(w_->ucGIF1()->isVisible(), gifSignature);
@@ -283,7 +283,7 @@ void tst_fMainBehaviour::previewFollowsItsPane() {
     const QPoint centre(pane->width() / 2, pane->height() / 2);
     QCOMPARE(pane->Image().pixel(centre) | 0xFF000000u, 0xFF00FF00u);
 
-    // The pane scales again from the load box: the file is no longer needed.
+    // The pane scales again from the loaded picture: the file is no longer needed.
     QVERIFY(QFile::remove(dir_->filePath("wide.png")));
     pane->resize(120, 300);
     QTRY_COMPARE(pane->Image().size(), QSize(120, 300));

@@ -1,6 +1,5 @@
 #include "imaging/FreeImageLoader.h"
 #include "imaging/mScaleImage.h"
-#include "platform/PictureBox.h"
 
 #include <FreeImage.h>
 #include <QBuffer>
@@ -14,7 +13,6 @@ using imaging::PreviewPlacement;
 namespace {
 
 constexpr QRgb kRed = 0xFFFF0000;
-constexpr platform::ColorRef kRedRef = 0x000000FF; // 0x00BBGGRR
 
 bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -111,8 +109,8 @@ private slots:
     void loadsExactPixelsTopDown();
     void convertsEveryKind_data();
     void convertsEveryKind();
-    void badFilesKeepThePicture_data();
-    void badFilesKeepThePicture();
+    void badFilesGiveNoPicture_data();
+    void badFilesGiveNoPicture();
     void scalePreviewCentresAndRescales();
     void scalePreviewOfAnEmptyBox();
     void rescaleBitmap_data();
@@ -206,10 +204,9 @@ void TestScaleImage::loadsExactPixelsTopDown() {
     QFETCH(QString, name);
     QFETCH(QByteArray, content);
     QVERIFY(writeBytes(path(name), content));
-    platform::PictureBox box;
-    QVERIFY(imaging::LoadImageFile(path(name), box));
-    QCOMPARE(box.size(), QSize(3, 2));
-    QCOMPARE(box.Image(), patterned());
+    const QImage loaded = FreeImageLoader::Load(path(name), 0xFFFFFFFF);
+    QCOMPARE(loaded.format(), QImage::Format_RGB32);
+    QCOMPARE(loaded, patterned());
 }
 
 void TestScaleImage::convertsEveryKind_data() {
@@ -288,18 +285,16 @@ void TestScaleImage::convertsEveryKind() {
     QFETCH(QString, name);
     QFETCH(QRgb, expected);
     QFETCH(int, tolerance);
-    platform::PictureBox box;
-    box.setBackColor(kRedRef);
-    QVERIFY(imaging::LoadImageFile(path(name), box));
-    QCOMPARE(box.size(), QSize(2, 2));
-    const QRgb got = box.Image().pixel(0, 0);
+    const QImage loaded = FreeImageLoader::Load(path(name), kRed);
+    QCOMPARE(loaded.size(), QSize(2, 2));
+    const QRgb got = loaded.pixel(0, 0);
     const int diff =
         std::max({std::abs(qRed(got) - qRed(expected)), std::abs(qGreen(got) - qGreen(expected)),
                   std::abs(qBlue(got) - qBlue(expected))});
     QVERIFY2(diff <= tolerance, qPrintable(QString::number(got, 16)));
 }
 
-void TestScaleImage::badFilesKeepThePicture_data() {
+void TestScaleImage::badFilesGiveNoPicture_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content"); // null: the test makes the entry itself
     QTest::addColumn<bool>("mayLoad");       // a partial decode is allowed
@@ -333,7 +328,7 @@ void TestScaleImage::badFilesKeepThePicture_data() {
     QTest::newRow("link loop") << "loop.png" << QByteArray() << false;
 }
 
-void TestScaleImage::badFilesKeepThePicture() {
+void TestScaleImage::badFilesGiveNoPicture() {
     QFETCH(QString, name);
     QFETCH(QByteArray, content);
     QFETCH(bool, mayLoad);
@@ -344,52 +339,38 @@ void TestScaleImage::badFilesKeepThePicture() {
     else if (!content.isNull())
         QVERIFY(writeBytes(path(name), content));
 
-    QVERIFY(writeBytes(path("good.png"), encoded(patterned(), "PNG")));
-    platform::PictureBox box;
-    QVERIFY(imaging::LoadImageFile(path("good.png"), box));
-    const bool loaded = imaging::LoadImageFile(path(name), box);
-    if (!loaded || !mayLoad) {
-        QVERIFY(!loaded);
-        QCOMPARE(box.Image(), patterned());
-    } else {
-        QCOMPARE(box.size(), QSize(64, 48));
-    }
+    const QImage loaded = FreeImageLoader::Load(path(name), 0xFFFFFFFF);
+    if (loaded.isNull() || !mayLoad)
+        QVERIFY(loaded.isNull());
+    else
+        QCOMPARE(loaded.size(), QSize(64, 48));
 }
 
 void TestScaleImage::scalePreviewCentresAndRescales() {
-    QVERIFY(writeBytes(path("wide.png"), encoded(solid(400, 300, 0xFF00FF00), "PNG")));
-    platform::PictureBox load, pane;
-    pane.setBackColor(kRedRef);
-    pane.resize(200, 200);
-    QVERIFY(imaging::LoadImageFile(path("wide.png"), load));
-    imaging::ScalePreview(load, pane, 0, true);
-    QImage shown = pane.Image();
-    QCOMPARE(shown.pixel(100, 10), kRed);         // above the picture: background
-    QCOMPARE(shown.pixel(100, 190), kRed);        // below it
-    QCOMPARE(shown.pixel(100, 100), 0xFF00FF00u); // the picture, 200 x 150 at (0, 25)
-    QCOMPARE(shown.pixel(0, 25), 0xFF00FF00u);
-    QCOMPARE(shown.pixel(0, 24), kRed);
+    QImage pane(200, 200, QImage::Format_RGB32);
+    imaging::ScalePreview(solid(400, 300, 0xFF00FF00), pane, kRed, 0, true);
+    QCOMPARE(pane.pixel(100, 10), kRed);         // above the picture: background
+    QCOMPARE(pane.pixel(100, 190), kRed);        // below it
+    QCOMPARE(pane.pixel(100, 100), 0xFF00FF00u); // the picture, 200 x 150 at (0, 25)
+    QCOMPARE(pane.pixel(0, 25), 0xFF00FF00u);
+    QCOMPARE(pane.pixel(0, 24), kRed);
 
-    // A resize of the pane scales again from the load box, without a reload.
-    QFile::remove(path("wide.png"));
-    pane.resize(100, 100);
-    imaging::ScalePreview(load, pane, 0, true);
-    shown = pane.Image();
-    QCOMPARE(shown.pixel(50, 11), kRed); // 100 x 75 at (0, 12)
-    QCOMPARE(shown.pixel(50, 12), 0xFF00FF00u);
-    QCOMPARE(shown.pixel(50, 86), 0xFF00FF00u);
-    QCOMPARE(shown.pixel(50, 87), kRed);
+    pane = QImage(100, 100, QImage::Format_RGB32);
+    imaging::ScalePreview(solid(200, 150, 0xFF00FF00), pane, kRed, 0, true);
+    QCOMPARE(pane.pixel(50, 11), kRed); // 100 x 75 at (0, 12)
+    QCOMPARE(pane.pixel(50, 12), 0xFF00FF00u);
+    QCOMPARE(pane.pixel(50, 86), 0xFF00FF00u);
+    QCOMPARE(pane.pixel(50, 87), kRed);
 }
 
 void TestScaleImage::scalePreviewOfAnEmptyBox() {
-    platform::PictureBox load, pane;
-    load.resize(0, 0);
-    pane.setBackColor(kRedRef);
-    pane.resize(50, 50);
-    imaging::ScalePreview(load, pane, 0, true);
-    QCOMPARE(pane.Image(), solid(50, 50, kRed));
-    pane.resize(0, 0); // nothing to paint into either
-    imaging::ScalePreview(load, pane, 0, true);
+    QImage pane(50, 50, QImage::Format_RGB32);
+    pane.fill(Qt::blue);
+    imaging::ScalePreview(QImage(), pane, kRed, 0, true); // nothing to show: cleared
+    QCOMPARE(pane, solid(50, 50, kRed));
+    QImage none;
+    imaging::ScalePreview(solid(4, 4, kRed), none, kRed, 0, true); // nowhere to paint
+    QVERIFY(none.isNull());
 }
 
 void TestScaleImage::rescaleBitmap_data() {

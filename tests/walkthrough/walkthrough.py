@@ -162,6 +162,10 @@ class Walkthrough:
         os.makedirs(elsewhere)
         # A copy in a folder of its own, so that the settings file beside it is ours.
         shutil.copy2(self.args.vistrel, os.path.join(self.app, "vistrel"))
+        # Still pictures are decoded by the worker, which the program looks
+        # for beside itself.
+        shutil.copy2(os.path.join(os.path.dirname(self.args.vistrel), "vistrel-decoder"),
+                     os.path.join(self.app, "vistrel-decoder"))
         subprocess.run([self.args.pictures, self.pictures], check=True, timeout=60)
         with open(self.settings, "wb") as file:
             file.write(encode_setup(elsewhere.encode()))
