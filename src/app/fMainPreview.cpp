@@ -71,8 +71,12 @@ void fMain::PicLoad_FullSize(const imaging::Picture& picture) {
     fFullview* full = fFullview::Existing();
     if (!full)
         return;
-    if (picture.IsOk())
+    // Without a stand-in (the preview had not arrived) the full picture is
+    // the first one the view gets.
+    if (picture.IsOk() && full->imView()->OriginalSize() == picture.originalSize)
         full->imView()->setSharperPicture(picture.image);
+    else if (picture.IsOk())
+        full->imView()->setPicture(picture.image, picture.originalSize);
     else
         full->imView()->setPicture(QImage(), QSize());
 }
