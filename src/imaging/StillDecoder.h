@@ -5,8 +5,11 @@
 // filter does not list, refuse a picture of more than MaxPixels before its
 // pixels are allocated wherever the header tells the size, decode (JPEG at the
 // smallest DCT scale covering the box) and resample with Lanczos to the
-// fitted size. Runs inside the confined process; opens nothing.
+// fitted size. The picture comes out upright: the Exif orientation of a JPEG
+// or TIFF is applied here, and every size reported is the upright one. Runs
+// inside the confined process; opens nothing.
 
+#include "imaging/ExifOrientation.h"
 #include "imaging/FreeImageLoader.h"
 #include "imaging/PictureDecoder.h"
 
@@ -19,7 +22,7 @@ class StillDecoder {
 public:
     struct Result {
         DecodeStatus status = DecodeStatus::Unreadable;
-        QSize original;
+        QSize original; ///< upright
     };
 
     /// Decodes `data` for `box` (empty: full size). On Ok the pixels have been
@@ -28,8 +31,11 @@ public:
                          QRgb background, const FreeImageLoader::TargetFor& target);
 
 private:
-    static Result decodeJpeg(const unsigned char* data, size_t size, QSize box,
+    static Result decodeJpeg(const unsigned char* data, size_t size, QSize box, Orientation o,
                              const FreeImageLoader::TargetFor& target, bool* handled);
+    static Result decodeOther(const unsigned char* data, size_t size, int format, QSize box,
+                              QRgb background, Orientation o,
+                              const FreeImageLoader::TargetFor& target);
 };
 
 } // namespace imaging

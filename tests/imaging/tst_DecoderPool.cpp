@@ -1,8 +1,10 @@
 // The decoder pool with real worker processes: what each kind of file,
 // good or bad, answers, that the pool goes on working after every bad one,
-// and the order, cancelling and failure handling of requests.
+// the order, cancelling and failure handling of requests, and pictures
+// turned upright by their Exif orientation.
 
 #include "DecoderTestFiles.h"
+#include "ExifTestFiles.h"
 #include "imaging/DecoderPool.h"
 #include "imaging/DecoderProtocol.h"
 #include "imaging/FreeImageLoader.h"
@@ -15,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTransform>
 #include <cmath>
 #include <csignal>
 #include <sys/stat.h>
@@ -86,6 +89,8 @@ private slots:
     void priorityAndCancel();
     void scaledJpegQuality();
     void fittedSizeMatchesFitPreview();
+    void exifOrientation_data();
+    void exifOrientation();
 };
 
 void tst_DecoderPool::initTestCase() {
@@ -295,6 +300,57 @@ void tst_DecoderPool::fittedSizeMatchesFitPreview() {
         const QSize expected(std::max(1, p.width), std::max(1, p.height));
         QCOMPARE(imaging::protocol::FittedSize(original, box), expected);
     }
+}
+
+void tst_DecoderPool::exifOrientation_data() {
+    QTest::addColumn<QByteArray>("exif");
+    QTest::addColumn<int>("upright"); // the orientation the decoders must apply
+    QTest::addColumn<QSize>("box");
+    using exiftest::App1;
+    const QSize full(0, 0), box(60, 30); // a wide box: a quarter turn fits it differently
+    for (int v = 1; v <= 8; ++v)
+        for (const QSize b : {box, full})
+            QTest::addRow("%d %s", v, b.isEmpty() ? "full" : "box")
+                << App1({.big = v % 2 == 0, .value = quint16(v), .entries = 2}) << v << b;
+    QTest::newRow("value 9") << App1({.value = 9, .entries = 2}) << 1 << box;
+    QTest::newRow("damaged block")
+        << App1({.value = 6, .ifdOffset = 4000, .entries = 2}) << 1 << full;
+}
+
+void tst_DecoderPool::exifOrientation() {
+    QFETCH(QByteArray, exif);
+    QFETCH(int, upright);
+    QFETCH(QSize, box);
+    // Flat blocks off the centre over a gentle gradient: every turn and mirror
+    // of it differs plainly, and JPEG keeps it close.
+    QImage stored(192, 128, QImage::Format_RGB32);
+    for (int y = 0; y < stored.height(); ++y)
+        for (int x = 0; x < stored.width(); ++x)
+            stored.setPixel(x, y, qRgb(x < 120 ? 220 : 40, y < 40 ? 200 : 60, (x + y) / 2));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(QImageWriter(&buffer, "jpg").write(stored));
+    const QString file = path(QStringLiteral("exif-%1.jpg").arg(QTest::currentDataTag()));
+    QVERIFY(decodertest::WriteFile(file, exiftest::SpliceAfterSoi(jpeg, exif)));
+
+    // The Exif table as matrices acting on (x, y), y pointing down.
+    static const qreal turns[9][4] = {
+        {},           {1, 0, 0, 1},  {-1, 0, 0, 1},  {-1, 0, 0, -1}, {1, 0, 0, -1},
+        {0, 1, 1, 0}, {0, 1, -1, 0}, {0, -1, -1, 0}, {0, -1, 1, 0}};
+    const qreal* m = turns[upright];
+    QImage reference = stored.transformed(QTransform(m[0], m[1], m[2], m[3], 0, 0));
+    const QSize uprightSize = reference.size();
+    reference = reference.scaled(imaging::protocol::FittedSize(uprightSize, box),
+                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+
+    DecoderPool pool(options());
+    const DecodedPicture got = decode(pool, file, box);
+    QCOMPARE(got.status, DecodeStatus::Ok);
+    QCOMPARE(got.originalSize, uprightSize);
+    QCOMPARE(got.image.size(), reference.size());
+    const double db = psnr(got.image, reference.convertToFormat(QImage::Format_RGB32));
+    QVERIFY2(db >= 30, qPrintable(QString::number(db)));
 }
 
 QTEST_GUILESS_MAIN(tst_DecoderPool)

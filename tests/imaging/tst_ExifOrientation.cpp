@@ -3,67 +3,21 @@
 // row and first column end up) and exactly as Qt's own JPEG reader does with
 // its automatic transform; damaged or out-of-range blocks read as Normal.
 
+#include "ExifTestFiles.h"
 #include "imaging/ExifOrientation.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QTest>
-#include <QtEndian>
 
+using exiftest::App1;
+using exiftest::Segment;
+using exiftest::Tiff;
+using exiftest::TiffHeader;
 using imaging::Orientation;
 
 namespace {
-
-struct Tiff {
-    bool big = false;
-    quint16 value = 1;
-    quint16 type = 3;
-    quint32 count = 1;
-    quint32 ifdOffset = 8;
-    quint16 entries = 1;
-};
-
-void Put16(QByteArray& out, bool big, quint16 v) {
-    char b[2];
-    big ? qToBigEndian(v, b) : qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void Put32(QByteArray& out, bool big, quint32 v) {
-    char b[4];
-    big ? qToBigEndian(v, b) : qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
-QByteArray TiffHeader(const Tiff& t) {
-    QByteArray out(t.big ? "MM" : "II");
-    Put16(out, t.big, 42);
-    Put32(out, t.big, t.ifdOffset);
-    Put16(out, t.big, t.entries);
-    Put16(out, t.big, 0x010F); // Make, ASCII: an entry to skip before ours
-    Put16(out, t.big, 2);
-    Put32(out, t.big, 4);
-    out.append("Cam\0", 4);
-    Put16(out, t.big, 0x0112);
-    Put16(out, t.big, t.type);
-    Put32(out, t.big, t.count);
-    Put16(out, t.big, t.value);
-    Put16(out, t.big, 0);
-    Put32(out, t.big, 0);
-    return out;
-}
-
-QByteArray Segment(quint8 marker, const QByteArray& payload) {
-    QByteArray out;
-    out.append(char(0xFF)).append(char(marker));
-    Put16(out, true, quint16(payload.size() + 2));
-    return out + payload;
-}
-
-QByteArray App1(const Tiff& t) {
-    return Segment(0xE1, QByteArray("Exif\0\0", 6) + TiffHeader(t));
-}
 
 /// Stripes and blocks, so that every turn and mirror gives a different picture.
 QImage Asymmetric() {
@@ -85,8 +39,7 @@ QByteArray PlainJpeg() {
 
 /// `segments` put right after the start-of-image marker.
 QByteArray JpegWith(const QByteArray& segments) {
-    const QByteArray plain = PlainJpeg();
-    return plain.left(2) + segments + plain.mid(2);
+    return exiftest::SpliceAfterSoi(PlainJpeg(), segments);
 }
 
 QImage Decode(const QByteArray& bytes, bool autoTransform) {
