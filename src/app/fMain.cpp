@@ -66,6 +66,7 @@ fMain::fMain(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("fMain"));
     quit_ = [] { QCoreApplication::exit(0); };
     CreateControls();
+    CreateThumbnailer();
     Form_Load();
 }
 

@@ -30,6 +30,11 @@ class ListView;
 class PictureBox;
 } // namespace platform
 
+namespace imaging {
+class PictureDecoder;
+class Thumbnailer;
+} // namespace imaging
+
 /// The program's main window: the toolbar, the folder tree pane and the file list
 /// (split by hSplit), the preview pane (split from them by vSplit), the About and
 /// Visit buttons and the status strip. Its scale is pixels; its outer size is
@@ -109,6 +114,14 @@ public:
     /// Runs the toolbar action of the button at `index` (1..9); others do nothing.
     void tbrMain_ButtonClick(int index);
 
+    /// The decoder that makes the large-icon view's thumbnails (not owned; it
+    /// must outlive the window or be replaced first). Without one, only
+    /// thumbnails already in the desktop's cache and those of GIFs show.
+    void SetDecoder(imaging::PictureDecoder* decoder);
+    /// Makes the thumbnails of the listed folder while the large-icon view is
+    /// shown; its progress shows on pbThumbs.
+    imaging::Thumbnailer* thumbnailer() const { return thumbnailer_; }
+
     /// What the confirmed exit does last, to end the program; by default
     /// QCoreApplication::exit(0). Tests replace it.
     void SetQuitAction(std::function<void()> quit);
@@ -146,6 +159,11 @@ private:
     void BindFileList();
     void ShowGifPreview(const QString& path);
     void ShowStillPreview(const QString& path);
+    // Thumbnails of the large-icon view (fMainThumbs.cpp)
+    void CreateThumbnailer();
+    void CancelThumbnails();
+    void lvFiles_RowsInView();
+    void ShowThumbnailProgress();
 
     QToolBar* tbrMain_ = nullptr;
     std::array<QAction*, 9> toolButtons_{};
@@ -174,4 +192,10 @@ private:
     QString SelectedFolder_;
     QString SelectedName_;
     QByteArray SelectedSignature_;
+    imaging::Thumbnailer* thumbnailer_ = nullptr;
+    int listing_ = 0;       // counts successful listings
+    int thumbsListing_ = 0; // the listing the thumbnailer works on (0: none)
+    int thumbsDone_ = 0;
+    int thumbsTotal_ = 0;
+    bool thumbsProgressPending_ = false;
 };

@@ -67,6 +67,7 @@ void fMain::nPathchange() {
     // 1, 2.
     picPreview_->Cls();
     DestroyPreviewGif();
+    CancelThumbnails();
     // 3, 4. A folder the counter cannot open leaves it where it was.
     Flfiles_->setPath(BufferPath(CurrentFolder));
     FolderPath_ = Flfiles_->Path();
@@ -79,6 +80,7 @@ void fMain::nPathchange() {
     FolderPath_ = WithBackslash(FolderPath_);
     if (!FileView_->ListFiles(FolderPath_, true))
         return;
+    ++listing_; // its thumbnails start once the large-icon view shows it
     // 7. A blank folder buffer names no folder; it is not worth remembering.
     if (!BufferPath(CurrentFolder).trimmed().isEmpty())
         settings::Setup.LastPath = CurrentFolder;
