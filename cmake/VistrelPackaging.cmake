@@ -1,5 +1,6 @@
 # The Debian package (cpack -G DEB, see scripts/package.sh). Installed under
-# /usr; the shared-library dependencies are worked out by dpkg-shlibdeps, and
+# /usr, with the decoder process vistrel-decoder in libexec/vistrel/ (installed
+# by src/imaging; libseccomp and libturbojpeg come in through its links); the shared-library dependencies are worked out by dpkg-shlibdeps, and
 # the one run-time need that no library link shows - Qt's platform plugins,
 # without which no window opens - is named here.
 
@@ -11,7 +12,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "image browser with animated GIF playback"
 set(CPACK_PACKAGE_DESCRIPTION "Vistrel shows a folder tree, the folder's pictures in a list\n\
 and the clicked picture in a preview pane, with a full-screen view on a\n\
 double-click or Enter. Still images of some thirty formats are read by\n\
-FreeImage, and GIF files are decoded by Vistrel's own engine and play animated.")
+FreeImage in confined decoder processes (vistrel-decoder, under libexec),\n\
+and GIF files are decoded by Vistrel's own engine and play animated.")
 set(CPACK_PACKAGE_CONTACT "Corvantis <maintainers@vistrel.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

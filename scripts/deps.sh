@@ -5,7 +5,7 @@ VISTREL_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     libfreeimage-dev
-    libgif-dev libbenchmark-dev libturbojpeg0-dev
+    libgif-dev libbenchmark-dev libturbojpeg0-dev libseccomp-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-apps
     desktop-file-utils appstream python3

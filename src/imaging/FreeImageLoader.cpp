@@ -231,6 +231,88 @@ int FreeImageLoader::IdentifyFormat(const QString& path) {
     return fif;
 }
 
+int FreeImageLoader::IdentifyMemory(const uchar* data, size_t size, const char* fileName) {
+    if (!data || size == 0 || size > 0xFFFFFFFFu)
+        return FormatUnknown;
+    FIMEMORY* mem = FreeImage_OpenMemory(const_cast<BYTE*>(data), DWORD(size));
+    FREE_IMAGE_FORMAT fif = mem ? FreeImage_GetFileTypeFromMemory(mem, 0) : FIF_UNKNOWN;
+    if (mem)
+        FreeImage_CloseMemory(mem);
+    if (fif == FIF_UNKNOWN && fileName)
+        fif = FreeImage_GetFIFFromFilename(fileName);
+    return fif;
+}
+
+bool FreeImageLoader::IsListedFormat(int format) {
+    switch (format) {
+    case FIF_BMP:
+    case FIF_ICO:
+    case FIF_JPEG:
+    case FIF_JNG:
+    case FIF_KOALA:
+    case FIF_IFF:
+    case FIF_MNG:
+    case FIF_PBM:
+    case FIF_PBMRAW:
+    case FIF_PGM:
+    case FIF_PGMRAW:
+    case FIF_PPM:
+    case FIF_PPMRAW:
+    case FIF_PCD:
+    case FIF_PCX:
+    case FIF_PNG:
+    case FIF_PSD:
+    case FIF_RAS:
+    case FIF_TARGA:
+    case FIF_TIFF:
+    case FIF_WBMP:
+    case FIF_XBM:
+    case FIF_XPM:
+    case FIF_DDS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QSize FreeImageLoader::HeaderSize(const uchar* data, size_t size, int format, bool* readable) {
+    *readable = true;
+    const auto fif = static_cast<FREE_IMAGE_FORMAT>(format);
+    if (!data || size == 0 || size > 0xFFFFFFFFu || !FreeImage_FIFSupportsNoPixels(fif))
+        return {};
+    FIMEMORY* mem = FreeImage_OpenMemory(const_cast<BYTE*>(data), DWORD(size));
+    Bitmap header(mem ? FreeImage_LoadFromMemory(fif, mem, LoadFlags(fif) | FIF_LOAD_NOPIXELS)
+                      : nullptr);
+    if (mem)
+        FreeImage_CloseMemory(mem);
+    if (!header) {
+        *readable = false;
+        return {};
+    }
+    const unsigned w = FreeImage_GetWidth(header.get()), h = FreeImage_GetHeight(header.get());
+    if (w == 0 || h == 0 || w > 0x7FFFFFFFu || h > 0x7FFFFFFFu) {
+        *readable = false;
+        return {};
+    }
+    return QSize(int(w), int(h));
+}
+
+bool FreeImageLoader::LoadMemoryInto(const uchar* data, size_t size, int format, QRgb background,
+                                     const TargetFor& target) {
+    const auto fif = static_cast<FREE_IMAGE_FORMAT>(format);
+    if (!data || size == 0 || size > 0xFFFFFFFFu || fif == FIF_UNKNOWN ||
+        !FreeImage_FIFSupportsReading(fif))
+        return false;
+    FIMEMORY* mem = FreeImage_OpenMemory(const_cast<BYTE*>(data), DWORD(size));
+    if (!mem)
+        return false;
+    Bitmap dib(FreeImage_LoadFromMemory(fif, mem, LoadFlags(fif)));
+    FreeImage_CloseMemory(mem);
+    if (!dib || !FreeImage_HasPixels(dib.get()) || tooLarge(dib.get()))
+        return false;
+    return writeImage(dib, fif, background, target);
+}
+
 int FreeImageLoader::LoadFlags(int format) {
     return format == FIF_JPEG ? JPEG_ACCURATE : 0;
 }

@@ -6,7 +6,9 @@
 // callers.
 
 #include <QImage>
+#include <QSize>
 #include <QString>
+#include <cstddef>
 #include <functional>
 
 namespace imaging {
@@ -33,6 +35,19 @@ public:
     /// does.
     static int IdentifyFormat(const QString& path);
 
+    /// Like IdentifyFormat, for a file's bytes held in memory; `fileName`
+    /// (only its extension counts) is asked when the content tells nothing.
+    static int IdentifyMemory(const uchar* data, size_t size, const char* fileName);
+
+    /// Whether `format` is one the filter lists: only those are decoded,
+    /// whatever else FreeImage could read.
+    static bool IsListedFormat(int format);
+
+    /// The picture's size read from the header alone, for the formats whose
+    /// reader can stop there; an empty size when the format cannot or the
+    /// header is unreadable (`readable` then tells which).
+    static QSize HeaderSize(const uchar* data, size_t size, int format, bool* readable);
+
     /// The decoding flags used for a format: the slower, exact decoding for
     /// JPEG, none for every other format.
     static int LoadFlags(int format);
@@ -53,6 +68,10 @@ public:
     /// called once, after decoding has succeeded and only the writing is left.
     /// Returns whether the image was written.
     static bool LoadInto(const QString& path, QRgb background, const TargetFor& target);
+
+    /// Like LoadInto, for a file's bytes held in memory and a known format.
+    static bool LoadMemoryInto(const uchar* data, size_t size, int format, QRgb background,
+                               const TargetFor& target);
 
     /// Decodes a still image into a standard 32-bit image (Format_RGB32,
     /// top-down) of the file's size. Images of every pixel type and depth are

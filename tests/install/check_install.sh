@@ -33,6 +33,28 @@ for size in 16 22 24 32 48 64 128 256; do
     [ "$dims" = "${size}x$size" ] || fail "the ${size}px icon is $dims"
 done
 [ -x "$prefix/bin/vistrel" ] || fail "bin/vistrel is not executable"
+# The decoder process, where the installed program looks for it: beside
+# bin/, under libexec/vistrel/. Started by hand, it must confine itself and
+# say Hello on its descriptor 3 (an 8-byte record starting with "VDC1").
+decoder=$(find "$prefix" -path '*/libexec/vistrel/vistrel-decoder' -type f)
+[ -n "$decoder" ] && [ -x "$decoder" ] || fail "no executable libexec/vistrel/vistrel-decoder"
+[ "$(realpath "$prefix/bin/../libexec/vistrel/vistrel-decoder")" = "$(realpath "$decoder")" ] ||
+    fail "the decoder is not in ../libexec/vistrel/ from bin/"
+python3 - "$decoder" <<'PY' || fail "the installed decoder does not start confined"
+import os, socket, struct, subprocess, sys
+a, b = socket.socketpair(socket.AF_UNIX, socket.SOCK_SEQPACKET)
+mine, theirs = os.dup(a.fileno()), os.dup(b.fileno())
+a.close(); b.close()
+os.dup2(theirs, 3); os.close(theirs)
+child = subprocess.Popen([sys.argv[1], "--address-space=2147483648"], pass_fds=(3,))
+os.close(3)
+s = socket.socket(fileno=mine)
+s.settimeout(10)
+hello = s.recv(64)
+s.close()
+child.wait(10)
+sys.exit(0 if len(hello) == 8 and struct.unpack("<I", hello[:4])[0] == 0x56444331 else 1)
+PY
 grep -q '^Exec=vistrel %f$' "$prefix/share/applications/$id.desktop" ||
     fail "the desktop entry does not pass a folder"
 
