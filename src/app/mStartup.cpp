@@ -2,6 +2,7 @@
 
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
+#include "imaging/DecoderPool.h"
 #include "platform/Events.h"
 #include "platform/ListView.h"
 #include "platform/PictureBox.h"
@@ -76,6 +77,10 @@ std::unique_ptr<fMain> StartUp(const StartupServices& services, const std::strin
 int Main(const std::string& folder) {
     // The program ends only through the main window's confirmed exit.
     QApplication::setQuitOnLastWindowClosed(false);
+    // One pool of decoder workers for the whole program; it outlives the
+    // window, which cancels its requests as it closes.
+    imaging::DecoderPool decoders;
     const std::unique_ptr<fMain> window = StartUp(StartupServices(), folder);
+    window->SetDecoder(&decoders);
     return QApplication::exec();
 }
