@@ -239,6 +239,13 @@ void Thumbnailer::onDecoded(PictureDecoder::Ticket ticket, const DecodedPicture&
     tickets_.erase(it);
     --decodes_;
     const bool ok = picture.status == DecodeStatus::Ok && !picture.image.isNull();
+    // A worker failure may be the pool's (restarting workers), not the file's:
+    // recording it would hide a good picture until the file changes.
+    if (!ok && picture.status == DecodeStatus::WorkerFailed) {
+        finish(miss.name, {});
+        pump();
+        return;
+    }
     onMade(miss.name, miss.source, ok ? picture.image : QImage(), picture.originalSize);
 }
 

@@ -17,9 +17,11 @@ public:
     using PictureDecoder::PictureDecoder;
 
     /// Answer every request on the next event-loop turn: a picture 2:1 that
-    /// fills the box's width, or Unreadable for paths in `unreadable`.
+    /// fills the box's width, Unreadable for paths in `unreadable`, and
+    /// WorkerFailed for those in `crashing`.
     bool automatic = false;
     QSet<QString> unreadable;
+    QSet<QString> crashing;
 
     QList<imaging::DecodeRequest> requests;
     QSet<Ticket> cancelled;
@@ -50,8 +52,9 @@ public:
         const imaging::DecodeRequest request = issued.value(ticket);
         imaging::DecodedPicture picture;
         picture.path = request.path;
-        if (unreadable.contains(request.path)) {
-            picture.status = imaging::DecodeStatus::Unreadable;
+        if (unreadable.contains(request.path) || crashing.contains(request.path)) {
+            picture.status = crashing.contains(request.path) ? imaging::DecodeStatus::WorkerFailed
+                                                             : imaging::DecodeStatus::Unreadable;
         } else {
             picture.status = imaging::DecodeStatus::Ok;
             picture.originalSize = QSize(4000, 2000);
