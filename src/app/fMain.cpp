@@ -69,10 +69,16 @@ fMain::fMain(QWidget* parent, std::unique_ptr<imaging::PictureDecoder> decoder) 
     quit_ = [] { QCoreApplication::exit(0); };
     CreatePicLoad(std::move(decoder));
     CreateControls();
+    CreateThumbnailer();
     Form_Load();
 }
 
-fMain::~fMain() = default;
+fMain::~fMain() {
+    // The thumbnailer cancels its requests as it goes, so it must go before
+    // the decoder it asks.
+    delete thumbnailer_;
+    thumbnailer_ = nullptr;
+}
 
 void fMain::CreateControls() {
     resize(603, 483); // the default outer size of 9045 x 7245 twips

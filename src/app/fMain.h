@@ -36,6 +36,8 @@ class PictureBox;
 namespace imaging {
 class PictureLoader;
 struct Picture;
+class PictureDecoder;
+class Thumbnailer;
 } // namespace imaging
 
 /// The program's main window: the toolbar, the folder tree pane and the file list
@@ -127,6 +129,10 @@ public:
     /// Runs the toolbar action of the button at `index` (1..9); others do nothing.
     void tbrMain_ButtonClick(int index);
 
+    /// Makes the thumbnails of the listed folder while the large-icon view is
+    /// shown; its progress shows on pbThumbs.
+    imaging::Thumbnailer* thumbnailer() const { return thumbnailer_; }
+
     /// What the confirmed exit does last, to end the program; by default
     /// QCoreApplication::exit(0). Tests replace it.
     void SetQuitAction(std::function<void()> quit);
@@ -175,6 +181,11 @@ private:
     void PaintPreview();
     void PicLoad_Shown(const imaging::Picture& picture);
     void PicLoad_FullSize(const imaging::Picture& picture);
+    // Thumbnails of the large-icon view (fMainThumbs.cpp)
+    void CreateThumbnailer();
+    void CancelThumbnails();
+    void lvFiles_RowsInView();
+    void ShowThumbnailProgress();
 
     QToolBar* tbrMain_ = nullptr;
     std::array<QAction*, 9> toolButtons_{};
@@ -205,4 +216,10 @@ private:
     QString SelectedFolder_;
     QString SelectedName_;
     QByteArray SelectedSignature_;
+    imaging::Thumbnailer* thumbnailer_ = nullptr;
+    int listing_ = 0;       // counts successful listings
+    int thumbsListing_ = 0; // the listing the thumbnailer works on (0: none)
+    int thumbsDone_ = 0;
+    int thumbsTotal_ = 0;
+    bool thumbsProgressPending_ = false;
 };

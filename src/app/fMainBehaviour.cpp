@@ -68,6 +68,7 @@ void fMain::nPathchange() {
     picPreview_->Cls();
     PicLoad_->CancelShown();
     DestroyPreviewGif();
+    CancelThumbnails();
     // 3, 4. A folder the counter cannot open leaves it where it was.
     Flfiles_->setPath(BufferPath(CurrentFolder));
     FolderPath_ = Flfiles_->Path();
@@ -80,6 +81,7 @@ void fMain::nPathchange() {
     FolderPath_ = WithBackslash(FolderPath_);
     if (!FileView_->ListFiles(FolderPath_, true))
         return;
+    ++listing_; // its thumbnails start once the large-icon view shows it
     // 7. A blank folder buffer names no folder; it is not worth remembering.
     if (!BufferPath(CurrentFolder).trimmed().isEmpty())
         settings::Setup.LastPath = CurrentFolder;

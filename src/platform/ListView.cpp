@@ -4,7 +4,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
+#include <QScrollBar>
 #include <QStackedLayout>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <cmath>
 
@@ -15,7 +17,8 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 constexpr int kDefaultColumnTwips = 1440;
 constexpr int kSmallIcon = 16;
-constexpr int kLargeIcon = 32;
+/// Where a row's picture for the large-icon view is kept in the model.
+constexpr int kLargeIconRole = Qt::UserRole + 1;
 
 struct Column {
     QString header;
@@ -49,6 +52,8 @@ public:
             return col - 1 < row.subItems.size() ? row.subItems[col - 1] : QString();
         case Qt::DecorationRole:
             return col == 0 ? QVariant(row.icon) : QVariant();
+        case kLargeIconRole:
+            return col == 0 ? QVariant(largeIcons_.value(row.text)) : QVariant();
         case Qt::TextAlignmentRole:
             return alignmentOf(col);
         default:
@@ -90,7 +95,24 @@ public:
     void setRows(std::vector<ListItem> rows) {
         beginResetModel();
         rows_ = std::move(rows);
+        largeIcons_.clear();
+        rowOf_.clear();
         endResetModel();
+    }
+    void setLargeIcon(const QString& text, const QImage& image) {
+        if (rowOf_.isEmpty()) {
+            for (int r = 0; r < rowCount(); ++r)
+                rowOf_.insert(rows_[static_cast<size_t>(r)].text, r);
+        }
+        const auto row = rowOf_.constFind(text);
+        if (row == rowOf_.cend())
+            return;
+        if (image.isNull())
+            largeIcons_.remove(text);
+        else
+            largeIcons_.insert(text, image);
+        const QModelIndex at = index(*row, 0);
+        emit dataChanged(at, at, {kLargeIconRole});
     }
     const ListItem& row(int r) const { return rows_[static_cast<size_t>(r)]; }
 
@@ -104,6 +126,27 @@ private:
 
     std::vector<Column> columns_;
     std::vector<ListItem> rows_;
+    // Pictures share their pixels with whoever made them; only rows that
+    // have one are here.
+    QHash<QString, QImage> largeIcons_;
+    QHash<QString, int> rowOf_; // built on the first setLargeIcon after setRows
+};
+
+/// Draws a row's picture instead of its type icon when the view shows large
+/// icons; QIcon centres it in the square and never enlarges it.
+class LargeIconDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->decorationSize.width() <= kSmallIcon)
+            return;
+        const QImage image = index.data(kLargeIconRole).value<QImage>();
+        if (!image.isNull())
+            option->icon = QIcon(QPixmap::fromImage(image));
+    }
 };
 
 /// A view that sends its key presses through its ListView first.
@@ -144,6 +187,7 @@ ListView::ListView(QWidget* parent)
     // Laying out thousands of icons in one go would stall the UI thread.
     icons_->setLayoutMode(QListView::Batched);
     icons_->setSelectionModel(report_->selectionModel());
+    icons_->setItemDelegate(new LargeIconDelegate(icons_));
 
     for (QAbstractItemView* v :
          {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
@@ -159,6 +203,14 @@ ListView::ListView(QWidget* parent)
                 emit dblClick(index.row());
         });
     }
+    for (QAbstractItemView* v :
+         {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
+        connect(v->verticalScrollBar(), &QScrollBar::valueChanged, this, &ListView::noteRowsInView);
+        connect(v->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+                &ListView::noteRowsInView);
+        v->viewport()->installEventFilter(this);
+    }
+    connect(model_, &QAbstractItemModel::modelReset, this, &ListView::noteRowsInView);
     connect(report_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { onCurrentRowChanged(current.row()); });
 
@@ -232,7 +284,7 @@ void ListView::setView(int style) {
         icons_->setViewMode(QListView::IconMode);
         icons_->setFlow(QListView::LeftToRight);
         icons_->setWrapping(true);
-        icons_->setIconSize(style == LargeIcon ? QSize(kLargeIcon, kLargeIcon)
+        icons_->setIconSize(style == LargeIcon ? QSize(largeIcon_, largeIcon_)
                                                : QSize(kSmallIcon, kSmallIcon));
         stack_->setCurrentWidget(icons_);
         break;
@@ -250,6 +302,54 @@ void ListView::setView(int style) {
     const int row = selectedRow();
     if (row >= 0)
         currentView()->scrollTo(model_->index(row, 0));
+    noteRowsInView();
+}
+
+void ListView::setLargeIconSize(int pixels) {
+    largeIcon_ = std::max(kSmallIcon, pixels);
+    if (view_ == LargeIcon)
+        setView(LargeIcon);
+}
+
+void ListView::setLargeIcon(const QString& text, const QImage& image) {
+    model_->setLargeIcon(text, image);
+}
+
+QImage ListView::largeIcon(int row) const {
+    return model_->index(row, 0).data(kLargeIconRole).value<QImage>();
+}
+
+std::vector<int> ListView::rowsInView() const {
+    std::vector<int> rows;
+    const QAbstractItemView* view = currentView();
+    const QRect shown = view->viewport()->rect();
+    if (!view->isVisible() || shown.isEmpty())
+        return rows;
+    for (int r = 0; r < count(); ++r) {
+        if (view->visualRect(model_->index(r, 0)).intersects(shown))
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+void ListView::noteRowsInView() {
+    if (rowsInViewPending_)
+        return;
+    rowsInViewPending_ = true;
+    // Layout settles later in the same turn; the rows are asked for after it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            rowsInViewPending_ = false;
+            emit rowsInViewChanged();
+        },
+        Qt::QueuedConnection);
+}
+
+bool ListView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+        noteRowsInView();
+    return QWidget::eventFilter(watched, event);
 }
 
 QAbstractItemView* ListView::currentView() const {

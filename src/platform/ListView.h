@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -82,6 +83,21 @@ public:
     /// Repaints both views.
     void refresh();
 
+    /// Side of the square each picture fills in the large-icon view, in
+    /// pixels (32 unless set).
+    void setLargeIconSize(int pixels);
+    int largeIconSize() const { return largeIcon_; }
+    /// Shows `image` (fitted in the large-icon square and centred; its device
+    /// pixel ratio is respected) in place of the type icon of the row whose
+    /// text is `text`, in the large-icon view only; the report view keeps the
+    /// type icon. A null image brings the type icon back. Unknown texts are
+    /// ignored; setItems and clear drop every such picture.
+    void setLargeIcon(const QString& text, const QImage& image);
+    /// The picture set for a row by setLargeIcon; null when none.
+    QImage largeIcon(int row) const;
+    /// The rows the shown view has on screen now, in order.
+    std::vector<int> rowsInView() const;
+
     /// The two views, for hosts and tests that need the widgets themselves. The
     /// ListView owns them.
     QTreeView* reportView() const { return report_; }
@@ -94,10 +110,17 @@ signals:
     void itemClick(int row);
     /// The user double-clicked an item.
     void dblClick(int row);
+    /// Other rows may have come on screen: the view scrolled or changed size,
+    /// the style changed, or new rows were set. Raised once per event-loop
+    /// turn at most.
+    void rowsInViewChanged();
     /// A key that produces a character was pressed in the list. Enter (13) and
     /// Esc (27) are consumed by the list (they neither edit nor activate an
     /// item); other keys still move the selection as usual.
     void keyPress(int keyAscii);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     template <class Base>
@@ -112,8 +135,12 @@ private:
     QTreeView* report_;
     QListView* icons_;
     QStackedLayout* stack_;
+    void noteRowsInView();
+
     int view_ = Report;
+    int largeIcon_ = 32;
     bool userKey_ = false;
+    bool rowsInViewPending_ = false;
 };
 
 } // namespace platform

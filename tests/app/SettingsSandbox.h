@@ -1,7 +1,8 @@
 #pragma once
 
-// Points the settings file at a fresh temporary folder and starts every test
-// from the default record, so that no test reads or writes a real settings file.
+// Points the settings file and the thumbnail cache at a fresh temporary folder
+// and starts every test from the default record, so that no test reads or
+// writes a real settings file or thumbnail.
 
 #include "platform/ProgramFolder.h"
 #include "settings/mSetup.h"
@@ -15,6 +16,7 @@ public:
         platform::SetProgramFolderOverride(dir_.path());
         platform::SetUserConfigFolderOverride(dir_.filePath(QStringLiteral("user")));
         settings::Setup = settings::DefaultSetup();
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("cache"))));
     }
     ~SettingsSandbox() {
         platform::SetProgramFolderOverride({});

@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QList>
 #include <QTimer>
 #include <algorithm>
 #include <map>
@@ -79,6 +80,22 @@ public:
     int Count(imaging::DecodePriority priority) const {
         return int(std::count_if(requests.begin(), requests.end(),
                                  [&](const Call& c) { return c.request.priority == priority; }));
+    }
+
+    QList<Ticket> OpenTickets() const {
+        QList<Ticket> tickets;
+        for (const auto& entry : open)
+            tickets.append(entry.first);
+        return tickets;
+    }
+    bool WasCancelled(Ticket ticket) const {
+        return std::find(cancels.begin(), cancels.end(), ticket) != cancels.end();
+    }
+    imaging::DecodeRequest RequestOf(Ticket ticket) const {
+        for (const Call& c : requests)
+            if (c.ticket == ticket)
+                return c.request;
+        return {};
     }
 
     imaging::DecodedPicture Decode(const imaging::DecodeRequest& r) const {
