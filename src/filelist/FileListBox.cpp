@@ -14,7 +14,8 @@ bool readNames(const QString& folder, const QString& pattern, QStringList& names
     if (!reader.isOpen())
         return false;
     std::vector<filelist::FolderEntry> files;
-    reader.readAll(pattern, files);
+    // Only names are counted: sizes and times would cost a status query each.
+    reader.readAll(pattern, files, false);
     names.clear();
     names.reserve(qsizetype(files.size()));
     for (filelist::FolderEntry& f : files)
