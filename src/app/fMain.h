@@ -183,6 +183,8 @@ private:
     /// The filter box's index changed just now; its activation that follows
     /// must not list the folder a second time.
     bool filterJustChanged_ = false;
+    /// A folder is being listed (listing lets timers run).
+    bool listing_ = false;
     QString FolderPath_;
     QString SelectedFolder_;
     QString SelectedName_;

@@ -25,6 +25,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QScopedValueRollback>
+#include <QTimer>
 
 QString FilterPattern;
 
@@ -80,6 +82,7 @@ void fMain::nPathchange() {
     // 1, 2.
     picPreview_->Cls();
     DestroyPreviewGif();
+    const QScopedValueRollback busy(listing_, true);
     // 3, 4. A folder that cannot be read shows as such; only a blank folder
     // buffer (no folder named) lists the counter's folder again.
     const QString wanted = BufferPath(CurrentFolder);
@@ -116,9 +119,15 @@ void fMain::ShowUnreadableFolder() {
 }
 
 void fMain::FolderChanged() {
+    // A listing under way lets timers run; this one waits for it to end.
+    if (listing_) {
+        QTimer::singleShot(300, this, &fMain::FolderChanged);
+        return;
+    }
     const QString folder = Watch_->folder();
     if (folder.isEmpty() || folder != Flfiles_->Path())
         return;
+    const QScopedValueRollback busy(listing_, true);
     if (!QFileInfo(folder).isDir()) {
         // The folder shown has gone: the tree moves up to what is left of it.
         Watch_->watch({});

@@ -2,20 +2,18 @@
 
 #include "filelist/FolderReader.h"
 #include "filelist/NaturalOrder.h"
+#include "platform/Events.h"
 #include "platform/OpenablePath.h"
 #include "platform/WaitCursor.h"
 
 #include <QAbstractItemView>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileIconProvider>
 #include <QMimeDatabase>
 #include <QScrollBar>
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <numeric>
-#include <thread>
 
 namespace {
 
@@ -166,21 +164,12 @@ bool cFileView::list(const QString& sPath, bool withSizes, bool keepPlace) {
     const platform::WaitCursor hourglass;
     busy_ = true;
     Listing listing;
-    {
-        // A big folder takes a while to read; the window keeps painting and
-        // its timers keep running meanwhile, but clicks and keys wait, so no
-        // second listing can start underneath this one.
-        QEventLoop wait;
-        std::atomic<bool> done = false;
-        std::thread reader([&, order = listView_->currentOrder()] {
-            listing.read(folder, pattern_, withSizes, order);
-            done = true;
-            QMetaObject::invokeMethod(&wait, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-        if (!done)
-            wait.exec(QEventLoop::ExcludeUserInputEvents);
-        reader.join();
-    }
+    // A big folder takes a while to read; the window keeps painting and its
+    // timers keep running meanwhile, but clicks and keys wait, so no second
+    // listing can start underneath this one.
+    platform::RunAside([&, order = listView_->currentOrder()] {
+        listing.read(folder, pattern_, withSizes, order);
+    });
     busy_ = false;
     if (!listView_) // the list went away while events ran
         return false;

@@ -266,14 +266,20 @@ int ListView::contentWidth(int column) const {
     if (column < 0 || column >= columnCount())
         return -1;
     const std::vector<ListItem>& rows = model_->rows();
-    std::vector<int> longest(rows.size());
-    std::iota(longest.begin(), longest.end(), 0);
-    const auto length = [&](int r) {
-        return cellText(rows[static_cast<size_t>(r)], column).size();
-    };
+    // Lengths first: the sort below then compares plain numbers.
+    std::vector<std::pair<qsizetype, int>> longest;
+    longest.reserve(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const ListItem& row = rows[r];
+        const qsizetype length = column == 0 ? row.text.size()
+                                 : column - 1 < row.subItems.size()
+                                     ? row.subItems[column - 1].size()
+                                     : 0;
+        longest.emplace_back(length, static_cast<int>(r));
+    }
     const std::size_t n = std::min(kMeasuredCells, longest.size());
     std::partial_sort(longest.begin(), longest.begin() + static_cast<std::ptrdiff_t>(n),
-                      longest.end(), [&](int a, int b) { return length(a) > length(b); });
+                      longest.end(), std::greater<>());
     int width = report_->header()->sectionSizeHint(column);
     QStyleOptionViewItem option;
     option.initFrom(report_);
@@ -282,7 +288,7 @@ int ListView::contentWidth(int column) const {
     option.decorationSize = report_->iconSize();
     option.features = QStyleOptionViewItem::HasDisplay;
     for (std::size_t i = 0; i < n; ++i) {
-        const QModelIndex index = model_->index(longest[i], column);
+        const QModelIndex index = model_->index(longest[i].second, column);
         width =
             std::max(width, report_->itemDelegateForIndex(index)->sizeHint(option, index).width());
     }

@@ -6,9 +6,11 @@
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
 #include "app/mStartup.h"
+#include "filelist/FileListBox.h"
 #include "filelist/FolderWatch.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
+#include "platform/PictureBox.h"
 #include "settings/Preferences.h"
 #include "windows/fSplash.h"
 
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -53,6 +56,7 @@ private slots:
     void filterPickedAgainListsAgain();
     void nonUtf8NameOpensOnClick();
     void listFollowsTheFolder();
+    void deletedFolderMovesTheTreeUp();
     void orderKeptForTheNextStart();
     void commandLineFileShown();
 
@@ -182,6 +186,22 @@ void tst_fMainBrowse::listFollowsTheFolder() {
     QCOMPARE(lv->selectedText(), QStringLiteral("d.png"));
     QCOMPARE(w_->lblCount()->text(), QStringLiteral("2 Image Files"));
     QCOMPARE(clicks.count(), 0); // following the folder previews nothing
+}
+
+void tst_fMainBrowse::deletedFolderMovesTheTreeUp() {
+    const QString parent = dir_->filePath("parent");
+    const QString shown = parent + "/shown";
+    QVERIFY(QDir().mkpath(shown) && QDir().mkpath(parent + "/sibling"));
+    QVERIFY(writeImage(parent + "/up.png", 4, 4) && writeImage(shown + "/in.png", 4, 4));
+    SetTreeHost(w_->pictreeview());
+    std::string start = QFile::encodeName(shown).toStdString();
+    ShowFolderTree(start);
+    QTRY_COMPARE(w_->Flfiles().Path(), shown);
+    QVERIFY(QDir(shown).removeRecursively());
+    QTRY_COMPARE_WITH_TIMEOUT(w_->Flfiles().Path(), parent, 5000);
+    QTRY_COMPARE(rows(*w_->lvFiles()), QStringList{"up.png"});
+    const auto* model = static_cast<const QFileSystemModel*>(FolderTree()->model());
+    QCOMPARE(model->filePath(FolderTree()->currentIndex()), parent);
 }
 
 void tst_fMainBrowse::orderKeptForTheNextStart() {
