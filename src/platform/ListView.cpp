@@ -25,7 +25,7 @@ constexpr int kLargeIcon = 32;
 /// How many of a column's longest texts are measured for its width: widths
 /// follow lengths closely enough, and measuring every row of a big folder
 /// would stall the window.
-constexpr std::size_t kMeasuredCells = 48;
+constexpr std::size_t kMeasuredCells = 16;
 /// The least a name column shrinks to when the other columns take the room.
 constexpr int kMinimumFlexibleWidth = 60;
 
