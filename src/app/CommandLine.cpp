@@ -9,14 +9,13 @@ namespace {
 const QString kProgram = QStringLiteral("vistrel");
 
 QString HelpText() {
-    return QStringLiteral(
-               "Usage: %1 [OPTIONS] [FOLDER]\n"
-               "Browse the images of FOLDER (or of the folder holding FOLDER when it is a\n"
-               "file); without FOLDER, start where the settings say.\n"
-               "\n"
-               "Options:\n"
-               "  -h, --help     show this help and exit\n"
-               "  -v, --version  show the version and exit\n")
+    return QStringLiteral("Usage: %1 [OPTIONS] [FOLDER | FILE]\n"
+                          "Browse the images of FOLDER, or of the folder holding FILE with FILE\n"
+                          "selected and shown; without either, start where the settings say.\n"
+                          "\n"
+                          "Options:\n"
+                          "  -h, --help     show this help and exit\n"
+                          "  -v, --version  show the version and exit\n")
         .arg(kProgram);
 }
 
@@ -24,16 +23,21 @@ CommandLine UsageError(const QString& message) {
     return {
         CommandLine::Action::UsageError,
         {},
+        {},
         QStringLiteral("%1: %2\nTry '%1 --help' for more information.\n").arg(kProgram, message)};
 }
 
-/// The folder a FOLDER argument names, or an empty string when it names nothing.
-QString FolderOf(const QString& argument, const QString& currentFolder) {
+/// What a FOLDER or FILE argument asks for: the folder to browse (empty when
+/// the argument names nothing) and, for anything but a folder, its name.
+CommandLine RunIn(const QString& argument, const QString& currentFolder) {
     const QFileInfo info(QDir(currentFolder).absoluteFilePath(argument));
     if (!info.exists()) {
-        return {};
+        return {CommandLine::Action::Run, {}, {}, {}};
     }
-    return QDir::cleanPath(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    if (info.isDir()) {
+        return {CommandLine::Action::Run, QDir::cleanPath(info.absoluteFilePath()), {}, {}};
+    }
+    return {CommandLine::Action::Run, QDir::cleanPath(info.absolutePath()), info.fileName(), {}};
 }
 
 } // namespace
@@ -51,18 +55,21 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& curren
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     parser.addOption(help);
     parser.addOption(version);
-    parser.addPositionalArgument(QStringLiteral("folder"), QString(), QStringLiteral("[FOLDER]"));
+    parser.addPositionalArgument(QStringLiteral("folder"), QString(),
+                                 QStringLiteral("[FOLDER | FILE]"));
 
     // QCommandLineParser skips the first argument as the program's name.
     if (!parser.parse(arguments.isEmpty() ? QStringList{kProgram} : arguments)) {
         return UsageError(parser.errorText());
     }
     if (parser.isSet(help)) {
-        return {CommandLine::Action::Help, {}, HelpText()};
+        return {CommandLine::Action::Help, {}, {}, HelpText()};
     }
     if (parser.isSet(version)) {
-        return {
-            CommandLine::Action::Version, {}, QStringLiteral("Vistrel %1\n").arg(ProgramVersion())};
+        return {CommandLine::Action::Version,
+                {},
+                {},
+                QStringLiteral("Vistrel %1\n").arg(ProgramVersion())};
     }
     const QStringList folders = parser.positionalArguments();
     if (folders.size() > 1) {
@@ -74,9 +81,9 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& curren
     if (folders.first().isEmpty()) {
         return UsageError(QStringLiteral("the folder name is empty"));
     }
-    const QString folder = FolderOf(folders.first(), currentFolder);
-    if (folder.isEmpty()) {
+    const CommandLine run = RunIn(folders.first(), currentFolder);
+    if (run.folder.isEmpty()) {
         return UsageError(QStringLiteral("no such file or folder: %1").arg(folders.first()));
     }
-    return {CommandLine::Action::Run, folder, {}};
+    return run;
 }

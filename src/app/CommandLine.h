@@ -19,6 +19,9 @@ struct CommandLine {
     /// (no trailing separator but for the root); empty when none was given, so
     /// that the settings choose.
     QString folder;
+    /// For Run: the name of the file the argument named, to be selected and
+    /// shown in `folder`; empty when the argument named a folder or none.
+    QString file;
     /// The help or version text, or the error message followed by a hint to
     /// --help; each ends with a newline. Empty for Run.
     QString text;
@@ -30,8 +33,8 @@ QString ProgramVersion();
 /// Reads `arguments` (the program's name first, as in argv) without any
 /// application object, so that --help, --version and mistakes are answered
 /// before a display is needed. Accepts --help/-h, --version/-v and at most one
-/// FOLDER: a relative path is taken from `currentFolder`, and the path of a
-/// file (or anything else that is not a folder) stands for the folder holding
-/// it. An unknown option, a second folder, an empty or missing path gives
-/// UsageError. Never throws.
+/// FOLDER or FILE: a relative path is taken from `currentFolder`, and the path
+/// of a file (or anything else that is not a folder) stands for the folder
+/// holding it, with the file's name in `file`. An unknown option, a second folder, an empty or
+/// missing path gives UsageError. Never throws.
 CommandLine ParseCommandLine(const QStringList& arguments, const QString& currentFolder);

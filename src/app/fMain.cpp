@@ -23,8 +23,10 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <utility>
 
 using platform::PictureBox;
 
@@ -219,7 +221,16 @@ void fMain::Form_Load() {
         }
         ComboFilter_->setCurrentIndex(0);
     }
-    connect(ComboFilter_, &QComboBox::currentIndexChanged, this, &fMain::ComboFilter_Click);
+    connect(ComboFilter_, &QComboBox::currentIndexChanged, this, [this] {
+        ComboFilter_Click();
+        filterJustChanged_ = true;
+        QTimer::singleShot(0, this, [this] { filterJustChanged_ = false; });
+    });
+    // Picking the entry already shown lists the folder again.
+    connect(ComboFilter_, &QComboBox::activated, this, [this] {
+        if (!std::exchange(filterJustChanged_, false))
+            ComboFilter_Click();
+    });
     ComboFilter_Click();
     // 7, 8. The view chosen in the options (report or large icons) and the columns.
     lvFiles_->setView(StartView(setup));

@@ -21,6 +21,7 @@ class QStatusBar;
 class QToolBar;
 class Splitter;
 class cFileView;
+class FolderWatch;
 class ucGIFViewer;
 class FileListBox;
 
@@ -101,6 +102,12 @@ public:
     /// the image count. Every step runs even when an earlier one failed.
     void nPathchange();
 
+    /// Selects the listed file called `name` (as Qt decodes file names) and
+    /// shows it as a click on it would. Returns false when it is not listed.
+    bool ShowFile(const QString& name);
+    /// Watches the listed folder so that the list follows its changes.
+    FolderWatch& Watch() const { return *Watch_; }
+
     /// The file list object bound to lvFiles, and the hidden file counter.
     cFileView& FileView() const { return *FileView_; }
     FileListBox& Flfiles() const { return *Flfiles_; }
@@ -167,6 +174,8 @@ private:
     void ShowHelp();
     // Behaviour of the folder, filter, list and preview (fMainBehaviour.cpp)
     void ComboFilter_Click();
+    void ShowUnreadableFolder();
+    void FolderChanged();
     void OpenInEditor();
     void ToggleListView();
     void picPreview_Resize();
@@ -212,6 +221,12 @@ private:
     // The loader refers to the decoder, so it goes first.
     std::unique_ptr<imaging::PictureDecoder> decoder_;
     std::unique_ptr<imaging::PictureLoader> PicLoad_;
+    FolderWatch* Watch_ = nullptr;
+    /// The filter box's index changed just now; its activation that follows
+    /// must not list the folder a second time.
+    bool filterJustChanged_ = false;
+    /// A folder is being listed (listing lets timers run).
+    bool readingFolder_ = false;
     QString FolderPath_;
     QString SelectedFolder_;
     QString SelectedName_;

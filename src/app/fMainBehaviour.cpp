@@ -8,6 +8,7 @@
 #include "controls/ImageAceX.h"
 #include "controls/ucGIFViewer.h"
 #include "filelist/FileListBox.h"
+#include "filelist/FolderWatch.h"
 #include "filelist/cFileView.h"
 #include "imaging/PictureLoader.h"
 #include "platform/ListView.h"
@@ -15,12 +16,17 @@
 #include "platform/PictureBox.h"
 #include "platform/Util.h"
 #include "platform/WaitCursor.h"
+#include "settings/Preferences.h"
 #include "settings/mSetup.h"
 #include "windows/fFullview.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QScopedValueRollback>
+#include <QTimer>
 
 QString FilterPattern;
 
@@ -55,6 +61,15 @@ void fMain::BindFileList() {
         platform::MsgBox(QStringLiteral("Error in AssignSysIl"), platform::MsgButtons::OK,
                          platform::MsgIcon::None, QStringLiteral("Vistrel"), this);
     }
+    // The order chosen last time, by name ascending on the first start.
+    lvFiles_->sortBy(settings::Preferences::SortColumn(), settings::Preferences::SortDescending()
+                                                              ? Qt::DescendingOrder
+                                                              : Qt::AscendingOrder);
+    connect(lvFiles_, &platform::ListView::sortChanged, this, [](int column, Qt::SortOrder order) {
+        settings::Preferences::SetSort(column, order == Qt::DescendingOrder);
+    });
+    Watch_ = new FolderWatch(this);
+    connect(Watch_, &FolderWatch::changed, this, &fMain::FolderChanged);
     connect(lvFiles_, &platform::ListView::itemClick, this, [this] { lvFiles_ItemClick(); });
     connect(lvFiles_, &platform::ListView::keyPress, this, &fMain::lvFiles_KeyPress);
     connect(picPreview_, &platform::PictureBox::DblClick, this, &fMain::picPreview_DblClick);
@@ -69,8 +84,14 @@ void fMain::nPathchange() {
     PicLoad_->CancelShown();
     DestroyPreviewGif();
     CancelThumbnails();
-    // 3, 4. A folder the counter cannot open leaves it where it was.
-    Flfiles_->setPath(BufferPath(CurrentFolder));
+    const QScopedValueRollback busy(readingFolder_, true);
+    // 3, 4. A folder that cannot be read shows as such; only a blank folder
+    // buffer (no folder named) lists the counter's folder again.
+    const QString wanted = BufferPath(CurrentFolder);
+    if (!Flfiles_->setPath(wanted) && !wanted.trimmed().isEmpty()) {
+        ShowUnreadableFolder();
+        return;
+    }
     FolderPath_ = Flfiles_->Path();
     // 5.
     FileView_->setPattern(FilterPattern);
@@ -82,10 +103,59 @@ void fMain::nPathchange() {
     if (!FileView_->ListFiles(FolderPath_, true))
         return;
     ++listing_; // its thumbnails start once the large-icon view shows it
+    if (Watch_)
+        Watch_->watch(Flfiles_->Path());
     // 7. A blank folder buffer names no folder; it is not worth remembering.
     if (!BufferPath(CurrentFolder).trimmed().isEmpty())
         settings::Setup.LastPath = CurrentFolder;
     lblCount_->setText(QStringLiteral("%1 Image Files").arg(Flfiles_->ListCount()));
+}
+
+void fMain::ShowUnreadableFolder() {
+    lvFiles_->clear();
+    if (Watch_)
+        Watch_->watch({});
+    lblCount_->setText(QStringLiteral("0 Image Files"));
+    StatusPanel(1)->setText(QStringLiteral("Cannot read this folder"));
+    StatusPanel(2)->clear();
+    StatusPanel(3)->clear();
+}
+
+void fMain::FolderChanged() {
+    // A listing under way lets timers run; this one waits for it to end.
+    if (readingFolder_) {
+        QTimer::singleShot(300, this, &fMain::FolderChanged);
+        return;
+    }
+    const QString folder = Watch_->folder();
+    if (folder.isEmpty() || folder != Flfiles_->Path())
+        return;
+    const QScopedValueRollback busy(readingFolder_, true);
+    if (!QFileInfo(folder).isDir()) {
+        // The folder shown has gone: the tree moves up to what is left of it.
+        Watch_->watch({});
+        ShowNearestFolder(folder);
+        return;
+    }
+    Flfiles_->Refresh();
+    if (FileView_->Relist(FolderPath_, true)) {
+        lblCount_->setText(QStringLiteral("%1 Image Files").arg(Flfiles_->ListCount()));
+        // The rows were laid anew: their thumbnails come back from memory or
+        // the cache, and new files get theirs.
+        ++listing_;
+        lvFiles_RowsInView();
+    }
+    Watch_->watch(folder); // a folder replaced under its name needs a new watch
+}
+
+bool fMain::ShowFile(const QString& name) {
+    const int row = FileView_->FindRow(QFile::encodeName(name));
+    if (row < 0)
+        return false;
+    lvFiles_->selectRow(row);
+    lvFiles_->ensureVisible(row);
+    lvFiles_ItemClick();
+    return true;
 }
 
 void fMain::ComboFilter_Click() {
@@ -100,9 +170,10 @@ void fMain::ComboFilter_Click() {
 void fMain::lvFiles_ItemClick() {
     SelectedFolder_ = WithBackslash(FolderPath_);
     SelectedName_ = lvFiles_->selectedText();
-    const QString path = SelectedFolder_ + SelectedName_;
+    // The row keeps the name's own bytes: the shown name may differ from it.
+    const QString path = FileView_->FilePath(lvFiles_->selectedRow());
     QFile file(path);
-    if (SelectedName_.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
     // A file shorter than the signature leaves the rest zero, so it never
     // reads as "GIF".

@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QPersistentModelIndex>
 #include <QPointer>
+#include <QTimer>
 #include <QTreeView>
 #include <QWidget>
 #include <algorithm>
@@ -29,6 +31,8 @@ struct Tree {
     QPointer<QFileSystemModel> model;
     /// The start folder while the levels above it are still loading.
     QString pending;
+    /// Where the selection goes once the selected folder's removal is over.
+    QPersistentModelIndex landing;
 };
 
 Tree& TheTree() {
@@ -106,12 +110,40 @@ protected:
 
 void OnSelection(const QModelIndex& current) {
     Tree& tree = TheTree();
-    if (!current.isValid() || !tree.model)
+    // While a selected folder is being removed the selection passes through
+    // its neighbours; only where it lands is listed.
+    if (!current.isValid() || !tree.model || tree.landing.isValid())
         return;
     CurrentFolder = FolderBuffer(tree.model->filePath(current));
     QWidget* host = TreeHost();
     if (auto* window = host ? qobject_cast<fMain*>(host->window()) : nullptr)
         window->nPathchange();
+}
+
+/// Moves the selection to `parent` when the selected folder, or a folder above
+/// it, is among the rows about to go.
+void OnFoldersGoing(const QModelIndex& parent, int first, int last) {
+    Tree& tree = TheTree();
+    if (!tree.view)
+        return;
+    for (QModelIndex up = tree.view->currentIndex(); up.isValid(); up = up.parent()) {
+        if (up.parent() == parent && up.row() >= first && up.row() <= last) {
+            // Listing runs an event loop: not inside the model's removal.
+            tree.landing = parent;
+            QTimer::singleShot(0, tree.view, [] {
+                Tree& t = TheTree();
+                const QModelIndex target = t.landing;
+                t.landing = QPersistentModelIndex();
+                if (!t.view || !target.isValid())
+                    return;
+                if (t.view->currentIndex() == target)
+                    OnSelection(target);
+                else
+                    t.view->setCurrentIndex(target);
+            });
+            return;
+        }
+    }
 }
 
 void AttachTree(QWidget& host) {
@@ -155,6 +187,11 @@ void ShowFolderTree(std::string& startFolder) {
     tree.model = new QFileSystemModel(tree.view);
     tree.model->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     tree.model->setRootPath(QDir::rootPath());
+    // Connected before the view's selection model exists, so that it runs
+    // first: the selection model would move to a sibling of a selected folder
+    // that goes away, and the parent is where the user expects to land.
+    QObject::connect(tree.model, &QFileSystemModel::rowsAboutToBeRemoved, tree.view,
+                     &OnFoldersGoing);
     tree.view->setModel(tree.model);
     tree.view->setHeaderHidden(true);
     for (int column = 1; column < tree.model->columnCount(); ++column)
@@ -183,6 +220,7 @@ void ShowFolderTree(std::string& startFolder) {
 void DetachTree() {
     Tree& tree = TheTree();
     tree.pending.clear();
+    tree.landing = QPersistentModelIndex();
     // The model lives in the view, so this ends both and their connections.
     delete tree.view.data();
 }
@@ -190,4 +228,15 @@ void DetachTree() {
 void MoveTree(int left, int top, int width, int height) {
     if (QTreeView* view = TheTree().view)
         view->setGeometry(left, top, std::max(0, width), std::max(0, height));
+}
+
+void ShowNearestFolder(const QString& path) {
+    Tree& tree = TheTree();
+    if (!tree.view || !tree.model)
+        return;
+    const QModelIndex index = ShownFolder(*tree.model, QDir::cleanPath(path));
+    if (!index.isValid())
+        return;
+    tree.view->scrollTo(index);
+    tree.view->setCurrentIndex(index);
 }

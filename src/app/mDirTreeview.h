@@ -33,6 +33,11 @@ QWidget* TreeHost();
 /// CurrentFolder is set.
 void ShowFolderTree(std::string& startFolder);
 
+/// Selects the nearest folder at or above `path` that the tree shows (for a
+/// folder that has gone: its nearest remaining parent), which reports like
+/// any selection. Does nothing without a tree.
+void ShowNearestFolder(const QString& path);
+
 /// Tears the tree down at the confirmed exit; no selection is reported after.
 void DetachTree();
 

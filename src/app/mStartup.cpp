@@ -48,7 +48,8 @@ StartupServices::StartupServices()
       makeSplash([] { return std::make_unique<fSplash>(); }), showFolderTree(ShowFolderTree),
       makeDecoder(MakePictureDecoder) {}
 
-std::unique_ptr<fMain> StartUp(const StartupServices& services, const std::string& folder) {
+std::unique_ptr<fMain> StartUp(const StartupServices& services, const std::string& folder,
+                               const QString& file) {
     services.loadSetup();
     services.doEvents();
     auto window = std::make_unique<fMain>(nullptr, services.makeDecoder());
@@ -77,12 +78,16 @@ std::unique_ptr<fMain> StartUp(const StartupServices& services, const std::strin
 
     std::string path = folder.empty() ? StartFolder(setup) : folder;
     services.showFolderTree(AddBackslash(path));
+    // The tree lists its start folder as it selects it.
+    if (!file.isEmpty()) {
+        window->ShowFile(file);
+    }
     return window;
 }
 
-int Main(const std::string& folder) {
+int Main(const std::string& folder, const QString& file) {
     // The program ends only through the main window's confirmed exit.
     QApplication::setQuitOnLastWindowClosed(false);
-    const std::unique_ptr<fMain> window = StartUp(StartupServices(), folder);
+    const std::unique_ptr<fMain> window = StartUp(StartupServices(), folder, file);
     return QApplication::exec();
 }

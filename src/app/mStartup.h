@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,12 +50,13 @@ struct StartupServices {
 
 /// Brings the program up: settings, hidden main window, splash, sized and shown
 /// main window, splash gone, folder tree at the stored folder - or at `folder`
-/// when it is not empty (the command line's folder, for this run only). Returns
-/// the main window (the caller owns it) without running the event loop.
+/// when it is not empty (the command line's folder, for this run only), and
+/// then the file `file` of that folder selected and shown, when one is named.
+/// Returns the main window (the caller owns it) without running the event loop.
 std::unique_ptr<fMain> StartUp(const StartupServices& services = StartupServices(),
-                               const std::string& folder = {});
+                               const std::string& folder = {}, const QString& file = {});
 
-/// The program's entry: StartUp (with `folder` as there), then the event loop
+/// The program's entry: StartUp (with `folder` and `file` as there), then the event loop
 /// until the confirmed exit ends it. Returns the event loop's exit code. Needs a
 /// QApplication.
-int Main(const std::string& folder = {});
+int Main(const std::string& folder = {}, const QString& file = {});

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QIcon>
 #include <cstdio>
 
@@ -47,5 +48,5 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the windows with the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.vistrel.Vistrel"));
     QApplication::setWindowIcon(ApplicationIcon());
-    return Main(line.folder.toStdString());
+    return Main(QFile::encodeName(line.folder).toStdString(), line.file);
 }

@@ -2,6 +2,7 @@
 
 #include "filelist/FolderReader.h"
 #include "filelist/NaturalOrder.h"
+#include "platform/Events.h"
 
 #include <QDir>
 #include <algorithm>
@@ -14,12 +15,13 @@ bool readNames(const QString& folder, const QString& pattern, QStringList& names
     if (!reader.isOpen())
         return false;
     std::vector<filelist::FolderEntry> files;
-    reader.readAll(pattern, files);
+    // Only names are counted: sizes and times would cost a status query each.
+    // A big folder is read aside so that the window keeps painting.
+    platform::RunAside([&] { reader.readAll(pattern, files, false); });
     names.clear();
     names.reserve(qsizetype(files.size()));
     for (filelist::FolderEntry& f : files)
         names.push_back(std::move(f.name));
-    std::sort(names.begin(), names.end(), filelist::NaturalLess);
     return true;
 }
 
@@ -38,6 +40,7 @@ bool FileListBox::setPath(const QString& New_Path) {
         return false;
     path_ = withoutTrailingSeparator(New_Path);
     names_ = std::move(names);
+    sorted_ = false;
     return true;
 }
 
@@ -49,4 +52,13 @@ void FileListBox::setPattern(const QString& New_Pattern) {
 void FileListBox::Refresh() {
     if (path_.isEmpty() || !readNames(path_, pattern_, names_))
         names_.clear();
+    sorted_ = false;
+}
+
+QString FileListBox::List(int index) const {
+    if (!sorted_) {
+        std::sort(names_.begin(), names_.end(), filelist::NaturalLess);
+        sorted_ = true;
+    }
+    return names_.value(index);
 }

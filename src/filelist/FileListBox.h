@@ -27,10 +27,13 @@ public:
 
     int ListCount() const { return static_cast<int>(names_.size()); }
     /// The name of file `index` (0-based); empty for a bad index.
-    QString List(int index) const { return names_.value(index); }
+    QString List(int index) const;
 
 private:
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
-    QStringList names_;
+    /// Sorted only when a name is asked for: the main window only counts, and
+    /// sorting a big folder's names would stall it.
+    mutable QStringList names_;
+    mutable bool sorted_ = true;
 };

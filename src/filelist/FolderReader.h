@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
 #include <vector>
 
 namespace filelist {
 
-/// One file of a folder: its name as the file system holds it (decoded the way
-/// Qt decodes file names), its size and the time of its last change.
+/// One file of a folder: its name decoded the way Qt decodes file names, the
+/// name's own bytes (a name that is not valid in the locale's encoding does
+/// not survive decoding, and the bytes are what opens it), its size and the
+/// time of its last change.
 struct FolderEntry {
     QString name;
+    QByteArray raw;
     qint64 size = 0;
     qint64 modified = 0; ///< seconds since the epoch, UTC
 };
@@ -35,8 +39,10 @@ public:
     /// Appends to `out` every file whose full path (prefix + name) matches the
     /// ";"-separated wildcard `pattern`, in the order the file system returns
     /// them. Returns false when the folder was not open or reading failed
-    /// half-way (what was read until then is kept). Reads once.
-    bool readAll(const QString& pattern, std::vector<FolderEntry>& out);
+    /// half-way (what was read until then is kept). Reads once. With
+    /// `attributes` false, size and modified stay 0, which spares a status
+    /// query for most files.
+    bool readAll(const QString& pattern, std::vector<FolderEntry>& out, bool attributes = true);
 
 private:
     struct Impl;

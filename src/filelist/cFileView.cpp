@@ -3,16 +3,22 @@
 #include "filelist/FolderReader.h"
 #include "filelist/NaturalOrder.h"
 #include "platform/Events.h"
+#include "platform/OpenablePath.h"
 #include "platform/WaitCursor.h"
 
+#include <QAbstractItemView>
+#include <QFile>
 #include <QFileIconProvider>
 #include <QMimeDatabase>
+#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
 using filelist::FolderEntry;
+using platform::ListItem;
 
 QString typeNameOf(const QMimeType& type) {
     if (!type.isValid() || type.isDefault())
@@ -21,93 +27,217 @@ QString typeNameOf(const QMimeType& type) {
     return comment.isEmpty() ? QStringLiteral("N/A") : comment;
 }
 
+/// What decides a file's type from its name: the extension, or the whole
+/// name when it has none (some types are known by a name, like "Makefile").
+QString typeKey(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.mid(dot) : u'/' + name;
+}
+
+bool byName(const ListItem& a, const ListItem& b) {
+    return filelist::NaturalLess(a.text, b.text);
+}
+
+/// Orders by one number, equal numbers by name.
+platform::RowLess byKey(std::size_t key) {
+    return [key](const ListItem& a, const ListItem& b) {
+        if (a.keys[key] != b.keys[key])
+            return a.keys[key] < b.keys[key];
+        return byName(a, b);
+    };
+}
+
+bool byType(const ListItem& a, const ListItem& b) {
+    const QString& ta = a.subItems.value(1);
+    const QString& tb = b.subItems.value(1);
+    if (const int c = ta.compare(tb, Qt::CaseInsensitive))
+        return c < 0;
+    return byName(a, b);
+}
+
 } // namespace
+
+/// The rows of one folder, made away from the window: each row's type is known
+/// by name here, its icon is added on the window's thread.
+struct cFileView::Listing {
+    std::vector<ListItem> rows;
+    std::vector<QString> mimeOfRow;
+    bool complete = false;
+
+    void read(filelist::FolderReader& folder, const QString& pattern, bool withSizes,
+              const platform::RowLess& order) {
+        std::vector<FolderEntry> files;
+        complete = folder.readAll(pattern, files);
+        const QLocale locale;
+        const QMimeDatabase mimes;
+        // Looked up once per extension: the type's description is costly to
+        // fetch, and so is matching a name against every known pattern.
+        QHash<QString, std::pair<QString, QString>> types;
+        // The date text changes only from one minute to the next; many files
+        // share their minute.
+        QHash<qint64, QString> dates;
+        std::vector<ListItem> made;
+        std::vector<QString> mimeOfMade;
+        made.reserve(files.size());
+        mimeOfMade.reserve(files.size());
+        for (FolderEntry& file : files) {
+            const QString key = typeKey(file.name);
+            auto type = types.constFind(key);
+            if (type == types.constEnd()) {
+                const QMimeType mime =
+                    mimes.mimeTypeForFile(file.name, QMimeDatabase::MatchExtension);
+                type = types.insert(key, {typeNameOf(mime), mime.name()});
+            }
+            const qint64 minute =
+                file.modified >= 0 ? file.modified / 60 : (file.modified - 59) / 60;
+            auto date = dates.constFind(minute);
+            if (date == dates.constEnd())
+                date = dates.insert(minute,
+                                    FormatDate(QDateTime::fromSecsSinceEpoch(minute * 60), locale));
+            ListItem row;
+            row.text = VisibleName(file.name);
+            row.subItems = {withSizes ? FormatSize(file.size, locale) : QString(), type->first,
+                            *date};
+            row.data = std::move(file.raw);
+            row.keys = {file.size, file.modified};
+            made.push_back(std::move(row));
+            mimeOfMade.push_back(type->second);
+        }
+        std::vector<std::size_t> at(made.size());
+        std::iota(at.begin(), at.end(), std::size_t(0));
+        if (order)
+            std::sort(at.begin(), at.end(),
+                      [&](std::size_t a, std::size_t b) { return order(made[a], made[b]); });
+        rows.reserve(made.size());
+        mimeOfRow.reserve(made.size());
+        for (const std::size_t i : at) {
+            rows.push_back(std::move(made[i]));
+            mimeOfRow.push_back(std::move(mimeOfMade[i]));
+        }
+    }
+};
 
 cFileView::cFileView() = default;
 cFileView::~cFileView() = default;
+
+void cFileView::setListView(platform::ListView* New_ListView) {
+    listView_ = New_ListView;
+    if (!listView_)
+        return;
+    listView_->setColumnOrder(0, byName);
+    listView_->setColumnOrder(1, byKey(0));
+    listView_->setColumnOrder(2, byType);
+    listView_->setColumnOrder(3, byKey(1));
+    // A list that no one has sorted yet shows names in order.
+    if (listView_->sortColumn() < 0)
+        listView_->sortBy(0, Qt::AscendingOrder);
+}
 
 bool cFileView::AssignSysIL() {
     return !listView_.isNull();
 }
 
-const cFileView::TypeInfo& cFileView::typeInfo(const QMimeType& type) {
-    const QString key = type.name();
-    auto it = types_.constFind(key);
-    if (it != types_.constEnd())
+const QIcon& cFileView::iconOf(const QString& mimeName) {
+    auto it = icons_.constFind(mimeName);
+    if (it != icons_.constEnd())
         return *it;
     // The icon provider would sniff each file's content to find its type; the
     // type from the name is known already, so the theme is asked for that
     // type's icon, and the provider's plain file icon stands in without one.
+    const QMimeType type = QMimeDatabase().mimeTypeForName(mimeName);
     QIcon icon = QIcon::fromTheme(type.iconName());
     if (icon.isNull())
         icon = QIcon::fromTheme(type.genericIconName());
     if (icon.isNull())
         icon = QFileIconProvider().icon(QAbstractFileIconProvider::File);
-    // The description is looked up once per type: it is costly to fetch.
-    return *types_.insert(key, TypeInfo{typeNameOf(type), icon});
+    return *icons_.insert(mimeName, icon);
 }
 
-std::vector<platform::ListItem> cFileView::makeRows(const std::vector<FolderEntry>& files,
-                                                    bool withSizes) {
-    std::vector<platform::ListItem> rows;
-    rows.reserve(files.size());
-    const QLocale locale;
-    const QMimeDatabase mimes;
-    // The date text changes only from one minute to the next; many files
-    // share their minute.
-    QHash<qint64, QString> dates;
-    for (const FolderEntry& file : files) {
-        const TypeInfo& type =
-            typeInfo(mimes.mimeTypeForFile(file.name, QMimeDatabase::MatchExtension));
-        const qint64 minute = file.modified >= 0 ? file.modified / 60 : (file.modified - 59) / 60;
-        auto date = dates.constFind(minute);
-        if (date == dates.constEnd())
-            date = dates.insert(minute,
-                                FormatDate(QDateTime::fromSecsSinceEpoch(minute * 60), locale));
-        platform::ListItem row;
-        row.text = file.name;
-        row.subItems = {withSizes ? FormatSize(file.size, locale) : QString(), type.name, *date};
-        row.icon = type.icon;
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-bool cFileView::ListFiles(const QString& sPath, bool bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME) {
+bool cFileView::list(const QString& sPath, bool withSizes, bool keepPlace) {
     // An empty path names no folder (it would otherwise become the root).
-    if (!listView_ || sPath.isEmpty())
+    if (!listView_ || sPath.isEmpty() || busy_)
         return false;
     filelist::FolderReader folder(sPath);
     if (!folder.isOpen())
         return false;
 
-    platform::WaitCursor hourglass;
-    platform::DoEvents();
+    const platform::WaitCursor hourglass;
+    busy_ = true;
+    Listing listing;
+    // A big folder takes a while to read; the window keeps painting and its
+    // timers keep running meanwhile, but clicks and keys wait, so no second
+    // listing can start underneath this one.
+    platform::RunAside([&, order = listView_->currentOrder()] {
+        listing.read(folder, pattern_, withSizes, order);
+    });
+    busy_ = false;
     if (!listView_) // the list went away while events ran
         return false;
 
-    std::vector<FolderEntry> files;
-    const bool complete = folder.readAll(pattern_, files);
-    std::sort(files.begin(), files.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        return filelist::NaturalLess(a.name, b.name);
-    });
+    for (std::size_t i = 0; i < listing.rows.size(); ++i)
+        listing.rows[i].icon = iconOf(listing.mimeOfRow[i]);
+    folder_ = QFile::encodeName(folder.prefix());
 
-    listView_->setItems(makeRows(files, bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME));
-    if (listView_->count() > 0) {
+    QAbstractItemView* view = listView_->currentView();
+    const QByteArray selected = listView_->selectedRow() >= 0
+                                    ? listView_->item(listView_->selectedRow()).data
+                                    : QByteArray();
+    const int across = view->horizontalScrollBar()->value();
+    const int down = view->verticalScrollBar()->value();
+
+    listView_->setItems(std::move(listing.rows), true);
+    AutoSizeListViewHeaders();
+    if (keepPlace) {
+        listView_->selectRow(FindRow(selected));
+        view->horizontalScrollBar()->setValue(across);
+        view->verticalScrollBar()->setValue(down);
+    } else if (listView_->count() > 0) {
         listView_->selectRow(0);
         listView_->ensureVisible(0);
     }
     listView_->refresh();
-    AssignSysIL();
-    return complete;
+    return listing.complete;
+}
+
+bool cFileView::ListFiles(const QString& sPath, bool bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME) {
+    return list(sPath, bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME, false);
+}
+
+bool cFileView::Relist(const QString& sPath, bool bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME) {
+    return list(sPath, bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME, true);
+}
+
+int cFileView::FindRow(const QByteArray& raw) const {
+    if (!listView_ || raw.isEmpty())
+        return -1;
+    for (int row = 0; row < listView_->count(); ++row)
+        if (listView_->item(row).data == raw)
+            return row;
+    return -1;
+}
+
+QString cFileView::FilePath(int row) const {
+    if (!listView_ || row < 0 || row >= listView_->count())
+        return {};
+    return platform::OpenablePath(folder_ + listView_->item(row).data);
 }
 
 bool cFileView::AutoSizeListViewHeaders() {
     if (!listView_)
         return false;
-    for (int i = 0; i < listView_->columnCount() - 1; ++i)
-        listView_->autoSizeColumn(i);
+    listView_->fitColumns(0);
     return true;
+}
+
+QString cFileView::VisibleName(const QString& name) {
+    QString shown = name;
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20)
+            c = QChar(char16_t(0x2400 + c.unicode()));
+        else if (c.unicode() == 0x7F)
+            c = QChar(char16_t(0x2421));
+    }
+    return shown;
 }
 
 QString cFileView::StripNulls(QString& OriginalStr) {

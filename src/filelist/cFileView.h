@@ -3,15 +3,13 @@
 #include "filelist/FolderReader.h"
 #include "platform/ListView.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QHash>
 #include <QIcon>
 #include <QLocale>
 #include <QPointer>
 #include <QString>
-#include <vector>
-
-class QMimeType;
 
 /// Fills a list view with the files of one folder that match a wildcard
 /// pattern: one row a file, with the file's icon, its size in kilobytes, its
@@ -20,7 +18,10 @@ class QMimeType;
 ///
 /// The list view is expected to have its four columns already ("Name", "Size",
 /// "Type", "Date Modified"); this class writes the item text and the three
-/// sub-items and never touches the columns.
+/// sub-items, gives the columns their orders (name in natural order, size by
+/// bytes, type by its text, date by time, equal keys by name) and sizes them
+/// through AutoSizeListViewHeaders. Each row keeps the file's name as the file
+/// system holds it, so that FilePath opens the very file whatever its name.
 class cFileView {
 public:
     cFileView();
@@ -31,7 +32,7 @@ public:
     /// The list view to fill; not owned. Null until the host sets it, and null
     /// again once that list view is destroyed.
     platform::ListView* ListView() const { return listView_; }
-    void setListView(platform::ListView* New_ListView) { listView_ = New_ListView; }
+    void setListView(platform::ListView* New_ListView);
 
     /// The ";"-separated wildcard specs that a file's full path must match.
     /// Default "*.*".
@@ -45,21 +46,39 @@ public:
 
     /// Lists the files of `sPath` (with or without a trailing separator) that
     /// match Pattern: regular files and links to them, hidden files included;
-    /// never folders, sockets, devices or pipes. Rows are in natural,
-    /// case-insensitive name order. The size column is filled only when
-    /// `bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME` is true.
+    /// never folders, sockets, devices or pipes. Rows come in the list's
+    /// current order (unsorted lists: the file system's order). Control
+    /// characters of names show as their visible symbols. The size column is
+    /// filled only when `bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME` is true.
     ///
-    /// Returns false and changes nothing when the folder cannot be opened or no
-    /// list view is bound. Returns false too when reading the folder fails
-    /// half-way; the files read until then are listed. On success the first row
-    /// (if any) is selected and scrolled into view without raising the list's
-    /// itemClick. Pending events run once before the list is replaced, so the
-    /// hourglass shows.
+    /// Returns false and changes nothing when the folder cannot be opened, no
+    /// list view is bound or a listing is already under way. Returns false too
+    /// when reading the folder fails half-way; the files read until then are
+    /// listed. On success the first row (if any) is selected and scrolled into
+    /// view without raising the list's itemClick, and the columns are sized.
+    /// The folder is read on another thread; meanwhile the window paints and
+    /// its timers run, but user input waits until the list is in place.
     bool ListFiles(const QString& sPath, bool bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME);
 
-    /// Makes every column but the last as wide as the wider of its longest cell
-    /// and its header. Returns false when no list view is bound.
+    /// Lists `sPath` again like ListFiles, but keeps the selected file (by its
+    /// name; nothing is selected when it has gone) and the scroll positions.
+    bool Relist(const QString& sPath, bool bDisplayFileSize_Takes_a_BUTT_LOAD_OF_TIME);
+
+    /// The row of the file whose name, in the file system's bytes, is `raw`;
+    /// -1 when it is not listed.
+    int FindRow(const QByteArray& raw) const;
+    /// A path that opens the file of `row` (see platform::OpenablePath); empty
+    /// for a bad row.
+    QString FilePath(int row) const;
+
+    /// Sizes every column to its contents, the Name column up to the room the
+    /// others leave, and keeps it so while the list is resized. Returns false
+    /// when no list view is bound.
     bool AutoSizeListViewHeaders();
+
+    /// A file name as the list shows it: control characters (U+0000 to U+001F
+    /// and U+007F) become their visible symbols (U+2400 to U+241F, U+2421).
+    static QString VisibleName(const QString& name);
 
     /// Cuts `OriginalStr` (the caller's variable) before its first NUL
     /// character, if it has one, and returns the result.
@@ -81,15 +100,14 @@ public:
     static QString TypeName(const QString& fileName);
 
 private:
-    struct TypeInfo {
-        QString name;
-        QIcon icon;
-    };
-    const TypeInfo& typeInfo(const QMimeType& type);
-    std::vector<platform::ListItem> makeRows(const std::vector<filelist::FolderEntry>& files,
-                                             bool withSizes);
+    struct Listing;
+    bool list(const QString& sPath, bool withSizes, bool keepPlace);
+    const QIcon& iconOf(const QString& mimeName);
 
     QPointer<platform::ListView> listView_;
     QString pattern_ = QStringLiteral("*.*");
-    QHash<QString, TypeInfo> types_;
+    /// The listed folder with its separator, in the file system's bytes.
+    QByteArray folder_;
+    QHash<QString, QIcon> icons_;
+    bool busy_ = false;
 };

@@ -1,5 +1,8 @@
 #include "platform/ListView.h"
 
+#include "platform/ColumnFit.h"
+
+#include <QAbstractItemDelegate>
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -7,8 +10,11 @@
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QStyledItemDelegate>
+#include <QStyleOptionViewItem>
 #include <QTreeView>
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace platform {
 
@@ -19,6 +25,18 @@ constexpr int kDefaultColumnTwips = 1440;
 constexpr int kSmallIcon = 16;
 /// Where a row's picture for the large-icon view is kept in the model.
 constexpr int kLargeIconRole = Qt::UserRole + 1;
+/// How many of a column's longest texts are measured for its width: widths
+/// follow lengths closely enough, and measuring every row of a big folder
+/// would stall the window.
+constexpr std::size_t kMeasuredCells = 16;
+/// The least a name column shrinks to when the other columns take the room.
+constexpr int kMinimumFlexibleWidth = 60;
+
+QString cellText(const ListItem& row, int column) {
+    if (column == 0)
+        return row.text;
+    return column - 1 < row.subItems.size() ? row.subItems[column - 1] : QString();
+}
 
 struct Column {
     QString header;
@@ -47,9 +65,7 @@ public:
         const int col = index.column();
         switch (role) {
         case Qt::DisplayRole:
-            if (col == 0)
-                return row.text;
-            return col - 1 < row.subItems.size() ? row.subItems[col - 1] : QString();
+            return cellText(row, col);
         case Qt::DecorationRole:
             return col == 0 ? QVariant(row.icon) : QVariant();
         case kLargeIconRole:
@@ -69,6 +85,9 @@ public:
             return columns_[static_cast<size_t>(section)].header;
         if (role == Qt::TextAlignmentRole)
             return alignmentOf(section);
+        // A first click on a header sorts up, as a file manager does.
+        if (role == Qt::InitialSortOrderRole)
+            return QVariant::fromValue(Qt::AscendingOrder);
         return {};
     }
 
@@ -115,6 +134,37 @@ public:
         emit dataChanged(at, at, {kLargeIconRole});
     }
     const ListItem& row(int r) const { return rows_[static_cast<size_t>(r)]; }
+    const std::vector<ListItem>& rows() const { return rows_; }
+
+    /// Reorders the rows in place; the selection and current row follow their
+    /// rows through the views' persistent indexes.
+    void sortRows(const RowLess& less) {
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        std::vector<int> order(rows_.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return less(rows_[static_cast<size_t>(a)], rows_[static_cast<size_t>(b)]);
+        });
+        std::vector<int> newRowOf(rows_.size());
+        std::vector<ListItem> sorted;
+        sorted.reserve(rows_.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            newRowOf[static_cast<size_t>(order[i])] = static_cast<int>(i);
+            sorted.push_back(std::move(rows_[static_cast<size_t>(order[i])]));
+        }
+        rows_ = std::move(sorted);
+        rowOf_.clear();
+        const QModelIndexList from = persistentIndexList();
+        QModelIndexList to;
+        to.reserve(from.size());
+        for (const QModelIndex& index : from)
+            to.push_back(
+                index.row() < static_cast<int>(newRowOf.size())
+                    ? this->index(newRowOf[static_cast<size_t>(index.row())], index.column())
+                    : QModelIndex());
+        changePersistentIndexList(from, to);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
 
 private:
     QVariant alignmentOf(int column) const {
@@ -177,6 +227,17 @@ ListView::ListView(QWidget* parent)
     report_->setIconSize(QSize(kSmallIcon, kSmallIcon));
     report_->header()->setStretchLastSection(false);
     report_->header()->setSectionsMovable(false);
+    report_->header()->setSectionsClickable(true);
+    // Unsorted until a host or the user picks a column; the header takes
+    // clicks only while it shows its arrow.
+    report_->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    report_->header()->setSortIndicatorShown(true);
+    connect(report_->header(), &QHeaderView::sortIndicatorChanged, this, &ListView::onHeaderSort);
+    // A column the user widens by hand stays as wide as the user made it.
+    connect(report_->header(), &QHeaderView::sectionResized, this, [this] {
+        if (!fitting_)
+            flexible_ = -1;
+    });
 
     icons_->setModel(model_);
     icons_->setViewMode(QListView::IconMode);
@@ -254,7 +315,114 @@ bool ListView::autoSizeColumn(int column) {
     return true;
 }
 
-void ListView::setItems(std::vector<ListItem> items) {
+int ListView::contentWidth(int column) const {
+    if (column < 0 || column >= columnCount())
+        return -1;
+    const std::vector<ListItem>& rows = model_->rows();
+    // Lengths first: the sort below then compares plain numbers.
+    std::vector<std::pair<qsizetype, int>> longest;
+    longest.reserve(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const ListItem& row = rows[r];
+        const qsizetype length = column == 0 ? row.text.size()
+                                 : column - 1 < row.subItems.size()
+                                     ? row.subItems[column - 1].size()
+                                     : 0;
+        longest.emplace_back(length, static_cast<int>(r));
+    }
+    const std::size_t n = std::min(kMeasuredCells, longest.size());
+    std::partial_sort(longest.begin(), longest.begin() + static_cast<std::ptrdiff_t>(n),
+                      longest.end(), std::greater<>());
+    int width = report_->header()->sectionSizeHint(column);
+    QStyleOptionViewItem option;
+    option.initFrom(report_);
+    option.font = report_->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    option.decorationSize = report_->iconSize();
+    option.features = QStyleOptionViewItem::HasDisplay;
+    for (std::size_t i = 0; i < n; ++i) {
+        const QModelIndex index = model_->index(longest[i].second, column);
+        width =
+            std::max(width, report_->itemDelegateForIndex(index)->sizeHint(option, index).width());
+    }
+    return width;
+}
+
+void ListView::fitColumns(int flexible) {
+    wantedWidths_.clear();
+    for (int c = 0; c < columnCount(); ++c)
+        wantedWidths_.push_back(contentWidth(c));
+    flexible_ = flexible;
+    applyFit();
+}
+
+void ListView::applyFit() {
+    if (flexible_ < 0 || wantedWidths_.size() != static_cast<size_t>(columnCount()))
+        return;
+    const std::vector<int> widths =
+        FitColumns(wantedWidths_, report_->viewport()->width(), flexible_, kMinimumFlexibleWidth);
+    fitting_ = true;
+    for (int c = 0; c < columnCount(); ++c)
+        setColumnWidth(c, widths[static_cast<size_t>(c)]);
+    fitting_ = false;
+}
+
+void ListView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    applyFit();
+}
+
+void ListView::setColumnOrder(int column, RowLess ascending) {
+    if (column < 0)
+        return;
+    if (columnOrders_.size() <= static_cast<size_t>(column))
+        columnOrders_.resize(static_cast<size_t>(column) + 1);
+    columnOrders_[static_cast<size_t>(column)] = std::move(ascending);
+}
+
+RowLess ListView::currentOrder() const {
+    if (sortColumn_ < 0)
+        return {};
+    const int column = sortColumn_;
+    RowLess up = static_cast<size_t>(column) < columnOrders_.size()
+                     ? columnOrders_[static_cast<size_t>(column)]
+                     : RowLess();
+    if (!up) {
+        up = [column](const ListItem& a, const ListItem& b) {
+            const int c = cellText(a, column).compare(cellText(b, column));
+            return c != 0 ? c < 0 : a.text < b.text;
+        };
+    }
+    if (sortOrder_ == Qt::AscendingOrder)
+        return up;
+    return [up](const ListItem& a, const ListItem& b) { return up(b, a); };
+}
+
+void ListView::sortBy(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= columnCount())
+        return;
+    sortColumn_ = column;
+    sortOrder_ = order;
+    {
+        const QSignalBlocker quiet(report_->header());
+        report_->header()->setSortIndicator(column, order);
+    }
+    model_->sortRows(currentOrder());
+    const int row = selectedRow();
+    if (row >= 0)
+        ensureVisible(row);
+}
+
+void ListView::onHeaderSort(int column, Qt::SortOrder order) {
+    sortBy(column, order);
+    emit sortChanged(column, order);
+}
+
+void ListView::setItems(std::vector<ListItem> items, bool sorted) {
+    if (!sorted) {
+        if (const RowLess less = currentOrder())
+            std::stable_sort(items.begin(), items.end(), less);
+    }
     model_->setRows(std::move(items));
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -25,7 +27,15 @@ struct ListItem {
     QString text;
     QStringList subItems;
     QIcon icon;
+    /// The host's own bytes for the row (the file list keeps each file's name
+    /// as the file system holds it); never shown.
+    QByteArray data;
+    /// Numbers a host's column order can use (the file list: bytes, seconds).
+    std::array<qint64, 2> keys{};
 };
+
+/// A strict weak order of rows, for one column's sort.
+using RowLess = std::function<bool(const ListItem& a, const ListItem& b)>;
 
 /// A list of files shown either as a report (a table with column headers) or as
 /// large icons. Both views show the same rows and share one selection, so
@@ -59,8 +69,35 @@ public:
     /// Returns false for a bad index.
     bool autoSizeColumn(int column);
 
+    /// Widens each column to what its content wants: every column as wide as
+    /// the wider of its longest cell and its header, except `flexible`, which
+    /// takes no more than the room the others leave (see FitColumns). Later
+    /// resizes of the list fit the columns again, until the next call or a
+    /// drag of a column's edge.
+    void fitColumns(int flexible);
+    /// The width column `column` wants: its header or its widest cell, whichever
+    /// is wider (cells measured among the longest texts). -1 for a bad index.
+    int contentWidth(int column) const;
+
+    /// Gives `column` its order: `ascending` is the order of a first click on
+    /// its header; without one a column sorts by its text. The order must be
+    /// total (break ties), so that reversing it reverses the list.
+    void setColumnOrder(int column, RowLess ascending);
+    /// The column the rows are sorted by and the direction; -1 while unsorted.
+    int sortColumn() const { return sortColumn_; }
+    Qt::SortOrder sortOrder() const { return sortOrder_; }
+    /// Sorts the rows (both views share the order) and shows the header's
+    /// arrow; the selection stays on its row. A bad column leaves rows as they
+    /// are. Raises no sortChanged.
+    void sortBy(int column, Qt::SortOrder order);
+    /// The current order as one comparison, for sorting rows before handing
+    /// them over (also on another thread: the orders must not touch widgets).
+    /// Null while unsorted.
+    RowLess currentOrder() const;
+
     /// Replaces every row at once; clears the selection. Raises no itemClick.
-    void setItems(std::vector<ListItem> items);
+    /// Rows are put in the current order unless `sorted` says they are.
+    void setItems(std::vector<ListItem> items, bool sorted = false);
     /// Removes every row; clears the selection.
     void clear();
     int count() const;
@@ -118,8 +155,11 @@ signals:
     /// Esc (27) are consumed by the list (they neither edit nor activate an
     /// item); other keys still move the selection as usual.
     void keyPress(int keyAscii);
+    /// The user chose a sort by clicking a column's header.
+    void sortChanged(int column, Qt::SortOrder order);
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -130,6 +170,8 @@ private:
     /// that marks selection changes as the user's.
     void routeKey(QKeyEvent* event, const std::function<void()>& viewDefault);
     void onCurrentRowChanged(int row);
+    void onHeaderSort(int column, Qt::SortOrder order);
+    void applyFit();
 
     ListViewModel* model_;
     QTreeView* report_;
@@ -141,6 +183,12 @@ private:
     int largeIcon_ = 32;
     bool userKey_ = false;
     bool rowsInViewPending_ = false;
+    std::vector<RowLess> columnOrders_;
+    int sortColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    std::vector<int> wantedWidths_;
+    int flexible_ = -1;
+    bool fitting_ = false;
 };
 
 } // namespace platform

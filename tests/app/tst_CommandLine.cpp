@@ -49,7 +49,8 @@ void tst_CommandLine::parse_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("action");
     // For Run: the expected folder below the root ("." is the root itself, an
-    // empty string no folder). Otherwise: texts the message must hold.
+    // empty string no folder), then the file's name when one is named.
+    // Otherwise: texts the message must hold.
     QTest::addColumn<QStringList>("expected");
 
     const int run = int(Action::Run);
@@ -62,12 +63,12 @@ void tst_CommandLine::parse_data() {
         << QStringList{"../with space"} << run << QStringList{"with space"};
     QTest::newRow("non-ASCII name")
         << QStringList{"../Bilder \u00fc"} << run << QStringList{"Bilder \u00fc"};
-    QTest::newRow("a file opens its folder")
-        << QStringList{"sub/b.gif"} << run << QStringList{"pics/sub"};
+    QTest::newRow("a file opens its folder, to be shown")
+        << QStringList{"sub/b.gif"} << run << QStringList{"pics/sub", "b.gif"};
     QTest::newRow("a folder that looks like an option, after --")
         << QStringList{"--", "../-dash"} << run << QStringList{"-dash"};
     QTest::newRow("--help") << QStringList{"--help"} << int(Action::Help)
-                            << QStringList{"Usage: vistrel", "[FOLDER]", "--version"};
+                            << QStringList{"Usage: vistrel", "[FOLDER | FILE]", "--version"};
     QTest::newRow("-h beats a folder")
         << QStringList{"sub", "-h"} << int(Action::Help) << QStringList{"Usage: vistrel"};
     QTest::newRow("--version") << QStringList{"--version"} << int(Action::Version)
@@ -95,6 +96,7 @@ void tst_CommandLine::parse() {
         const QString folder = expected.first();
         QCOMPARE(line.folder,
                  folder.isEmpty() ? QString() : QDir::cleanPath(root_.filePath(folder)));
+        QCOMPARE(line.file, expected.value(1));
         QVERIFY(line.text.isEmpty());
         return;
     }

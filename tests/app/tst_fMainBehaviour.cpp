@@ -65,8 +65,6 @@ private slots:
     void filterHandler();
     void noFilterSelectionKeepsPattern();
     void listingStoresLastPathAndCount();
-    void unreadableFolderKeepsEverything_data();
-    void unreadableFolderKeepsEverything();
     void itemClick_data();
     void itemClick();
     void previewFollowsItsPane();
@@ -188,33 +186,6 @@ void tst_fMainBehaviour::listingStoresLastPathAndCount() {
     QCOMPARE(w_->lvFiles()->selectedRow(), 0);
     // The first row is selected, but no preview is made until a click.
     QCOMPARE(w_->StatusPanel(1)->text(), QString());
-}
-
-void tst_fMainBehaviour::unreadableFolderKeepsEverything_data() {
-    QTest::addColumn<bool>("deleteListed"); // else: select a folder that never existed
-    QTest::newRow("missing folder selected") << false;
-    QTest::newRow("listed folder deleted, then refreshed") << true;
-}
-
-void tst_fMainBehaviour::unreadableFolderKeepsEverything() {
-    QFETCH(bool, deleteListed);
-    auto listed = std::make_unique<QTemporaryDir>();
-    QVERIFY(writeImage(listed->filePath("a.png"), 4, 4, 0xFF00FF00));
-    browse(listed->path());
-    const std::string lastPath = settings::Setup.LastPath;
-    if (deleteListed) {
-        const QString path = listed->path();
-        listed.reset();
-        w_->tbrMain_ButtonClick(3); // Refresh
-        QCOMPARE(settings::Setup.LastPath, lastPath);
-        QCOMPARE(w_->Flfiles().Path(), path);
-    } else {
-        browse(dir_->filePath("no/such/folder"));
-        // The counter stays at the folder it shows, which is listed again.
-        QCOMPARE(w_->Flfiles().Path(), listed->path());
-    }
-    QCOMPARE(rows(*w_->lvFiles()), QStringList{"a.png"});
-    QCOMPARE(w_->lblCount()->text(), QStringLiteral("1 Image Files"));
 }
 
 void tst_fMainBehaviour::itemClick_data() {

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
+#include <QListView>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -65,10 +67,13 @@ private slots:
     void unreadableFoldersChangeNothing();
     void boxEmptiesWhenTheFolderGoes();
     void firstRowSelectedWithoutClick();
-    void nonUtf8Names();
+    void oddNamesOpen_data();
+    void oddNamesOpen();
     void twentyThousandFilesInOneBatch();
     void withoutListView();
-    void autoSizeHeaders();
+    void columnsFitLongNames();
+    void sortByEachColumn_data();
+    void sortByEachColumn();
 };
 
 void TestFileView::formatSize_data() {
@@ -239,28 +244,6 @@ void TestFileView::firstRowSelectedWithoutClick() {
     QCOMPARE(clicks.count(), 0);
 }
 
-void TestFileView::nonUtf8Names() {
-    QTemporaryDir dir;
-    namespace fs = std::filesystem;
-    const fs::path base(QFile::encodeName(dir.path()).toStdString() + "/sub");
-    fs::create_directory(base);
-    // Qt cannot name these files to delete them, so the test removes them.
-    const auto cleanup = qScopeGuard([&base] {
-        std::error_code ec;
-        fs::remove_all(base, ec);
-    });
-    for (const char* raw : {"bad\xff\xfe.png", "ok.png", "lat\xe9.png"}) {
-        FILE* out = std::fopen((base / raw).c_str(), "wb");
-        if (!out)
-            QSKIP("This file system refuses names that are not valid UTF-8.");
-        std::fclose(out);
-    }
-    Fixture f;
-    QVERIFY(f.fv.ListFiles(QFile::decodeName(base.c_str()), true));
-    QCOMPARE(f.lv->count(), 3);
-    QVERIFY(names(*f.lv).contains("ok.png"));
-}
-
 // A big folder must arrive in one model reset (a row-by-row fill against a live
 // view takes minutes) and still in natural order.
 void TestFileView::twentyThousandFilesInOneBatch() {
@@ -291,15 +274,159 @@ void TestFileView::withoutListView() {
     QVERIFY(!fv.ListFiles(dir.path(), true));
 }
 
-void TestFileView::autoSizeHeaders() {
+void TestFileView::oddNamesOpen_data() {
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("not UTF-8") << QByteArray("bad\xff\xfe.png")
+                               << QStringLiteral("bad\ufffd\ufffd.png");
+    QTest::newRow("Latin-1") << QByteArray("lat\xe9.png") << QStringLiteral("lat\ufffd.png");
+    QTest::newRow("newline and controls")
+        << QByteArray("two\nlines\x01\x7f.png") << QStringLiteral("two\u240alines\u2401\u2421.png");
+    QTest::newRow("255 bytes") << QByteArray(251, 'x') + ".png" << QString(251, u'x') + ".png";
+    QTest::newRow("differs only in case") << QByteArray("CASE.png") << QStringLiteral("CASE.png");
+}
+
+// Every name lists visibly and its row opens the very file, whatever bytes the
+// name holds.
+void TestFileView::oddNamesOpen() {
+    QFETCH(QByteArray, raw);
+    QFETCH(QString, shown);
     QTemporaryDir dir;
-    QVERIFY(touch(dir.path() + u'/' + QString(120, u'x') + ".png"));
+    namespace fs = std::filesystem;
+    const fs::path base(QFile::encodeName(dir.path()).toStdString() + "/sub");
+    fs::create_directory(base);
+    // Qt cannot name some of these files to delete them, so the test does.
+    const auto cleanup = qScopeGuard([&base] {
+        std::error_code ec;
+        fs::remove_all(base, ec);
+    });
+    for (const QByteArray& name : {raw, QByteArray("case.png")}) {
+        FILE* out = std::fopen((base / name.toStdString()).c_str(), "wb");
+        if (!out)
+            QSKIP("This file system refuses such a name.");
+        std::fputs(name.constData(), out);
+        std::fclose(out);
+    }
     Fixture f;
+    QVERIFY(f.fv.ListFiles(QFile::decodeName(base.c_str()), true));
+    QCOMPARE(f.lv->count(), 2);
+    const int row = f.fv.FindRow(raw);
+    QVERIFY(row >= 0);
+    QCOMPARE(f.lv->item(row).text, shown);
+    QFile file(f.fv.FilePath(row));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    QCOMPARE(file.readAll(), raw);
+}
+
+// No name is cut while the list has room for it, and the name column follows
+// the list's width without cutting the other columns.
+void TestFileView::columnsFitLongNames() {
+    QTemporaryDir dir;
+    const QString longName =
+        QStringLiteral("Autumn-2560x1600-a-long-wallpaper-name-") + QString(40, u'w') + ".png";
+    QVERIFY(touch(dir.filePath(longName)) && touch(dir.filePath("a.png"), 5 << 20));
+    Fixture f;
+    f.lv->resize(1500, 400);
+    f.lv->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.lv.get()));
     QVERIFY(f.fv.ListFiles(dir.path(), true));
-    const int lastBefore = f.lv->columnWidth(3);
-    QVERIFY(f.fv.AutoSizeListViewHeaders());
-    QVERIFY(f.lv->columnWidth(0) > 147); // wider than its 2200 twips
-    QCOMPARE(f.lv->columnWidth(3), lastBefore);
+    const QFontMetrics metrics(f.lv->reportView()->font());
+    const int room = f.lv->reportView()->viewport()->width();
+    const auto total = [&f] {
+        int sum = 0;
+        for (int c = 0; c < 4; ++c)
+            sum += f.lv->columnWidth(c);
+        return sum;
+    };
+    const int full = f.lv->columnWidth(0);
+    QVERIFY(full > metrics.horizontalAdvance(longName) + 16);
+    QVERIFY(total() <= room);
+    const QList<int> others{f.lv->columnWidth(1), f.lv->columnWidth(2), f.lv->columnWidth(3)};
+    for (int c = 1; c < 4; ++c) // each at least as wide as its text
+        QVERIFY(others[c - 1] >= metrics.horizontalAdvance(f.lv->item(1).subItems[c - 1]));
+
+    f.lv->resize(600, 400); // narrower: only the name column gives way
+    QTRY_COMPARE(total(), f.lv->reportView()->viewport()->width());
+    QCOMPARE((QList<int>{f.lv->columnWidth(1), f.lv->columnWidth(2), f.lv->columnWidth(3)}),
+             others);
+    f.lv->resize(1500, 400);
+    QTRY_COMPARE(f.lv->columnWidth(0), full);
+}
+
+namespace {
+const QStringList kSortFiles{"img10.png", "img2.png",  "Beta.jpg",
+                             "beta.jpg",  "alpha.gif", "zeta.txt"};
+} // namespace
+
+void TestFileView::sortByEachColumn_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("ascending");
+    QTest::newRow("name, natural") << 0 << QStringList{"alpha.gif", "Beta.jpg",  "beta.jpg",
+                                                       "img2.png",  "img10.png", "zeta.txt"};
+    // 10 and 1000 bytes both read "1 KB"; "293 KB" comes before "5 KB" as text.
+    QTest::newRow("size, by bytes") << 1 << QStringList{"zeta.txt", "Beta.jpg",  "beta.jpg",
+                                                        "img2.png", "img10.png", "alpha.gif"};
+    QTest::newRow("type, by its text") << 2 << QStringList{"alpha.gif", "Beta.jpg", "beta.jpg",
+                                                           "zeta.txt",  "img2.png", "img10.png"};
+    // Beta and beta share their minute; img2 and img10 their second.
+    QTest::newRow("date, by time") << 3 << QStringList{"zeta.txt", "Beta.jpg",  "beta.jpg",
+                                                       "img2.png", "img10.png", "alpha.gif"};
+}
+
+// Header clicks sort; a second click reverses; the selection stays on its file
+// and the icon view shows the same order.
+void TestFileView::sortByEachColumn() {
+    QFETCH(int, column);
+    QFETCH(QStringList, ascending);
+    QTemporaryDir dir;
+    const QList<qint64> sizes{5000, 5000, 10, 1000, 300000, 0};
+    const QList<int> seconds{100, 100, 50, 55, 400, 5};
+    const QDateTime base(QDate(2024, 3, 1), QTime(10, 0));
+    for (int i = 0; i < kSortFiles.size(); ++i) {
+        QFile file(dir.filePath(kSortFiles[i]));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(sizes[i]));
+        QVERIFY(file.setFileTime(base.addSecs(seconds[i]), QFileDevice::FileModificationTime));
+    }
+    Fixture f;
+    f.lv->resize(800, 300);
+    f.lv->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.lv.get()));
+    QVERIFY(f.fv.ListFiles(dir.path(), true));
+    f.lv->selectRow(int(names(*f.lv).indexOf("beta.jpg")));
+    QStringList descending = ascending;
+    std::reverse(descending.begin(), descending.end());
+
+    QHeaderView* header = f.lv->reportView()->header();
+    const auto clickHeader = [&] {
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    QSignalSpy chosen(f.lv.get(), &ListView::sortChanged);
+    clickHeader();
+    // The list starts sorted by name, so a click on Name reverses it.
+    const bool firstDown = column == 0;
+    QCOMPARE(names(*f.lv), firstDown ? descending : ascending);
+    QCOMPARE(header->sortIndicatorSection(), column);
+    clickHeader();
+    QCOMPARE(names(*f.lv), firstDown ? ascending : descending);
+    QCOMPARE(chosen.count(), 2);
+    QCOMPARE(f.lv->selectedText(), QStringLiteral("beta.jpg"));
+
+    // A listing keeps the order chosen.
+    QVERIFY(f.fv.ListFiles(dir.path(), true));
+    QCOMPARE(names(*f.lv), firstDown ? ascending : descending);
+
+    f.lv->setView(ListView::LargeIcon);
+    QListView* icons = f.lv->iconView();
+    const auto before = [icons](int a, int b) {
+        const QRect ra = icons->visualRect(icons->model()->index(a, 0));
+        const QRect rb = icons->visualRect(icons->model()->index(b, 0));
+        return ra.isValid() &&
+               (ra.top() < rb.top() || (ra.top() == rb.top() && ra.left() < rb.left()));
+    };
+    for (int i = 0; i + 1 < f.lv->count(); ++i)
+        QTRY_VERIFY(before(i, i + 1));
 }
 
 QTEST_MAIN(TestFileView)

@@ -10,12 +10,18 @@ using platform::ListView;
 
 namespace {
 
+ListItem makeItem(const QString& text, const QStringList& subItems) {
+    ListItem item;
+    item.text = text;
+    item.subItems = subItems;
+    return item;
+}
+
 std::vector<ListItem> makeItems(int n) {
     std::vector<ListItem> items;
     for (int i = 0; i < n; ++i)
-        items.push_back({QStringLiteral("file%1.png").arg(i),
-                         {QStringLiteral("%1 KB").arg(i), QStringLiteral("PNG image")},
-                         {}});
+        items.push_back(makeItem(QStringLiteral("file%1.png").arg(i),
+                                 {QStringLiteral("%1 KB").arg(i), QStringLiteral("PNG image")}));
     return items;
 }
 
@@ -39,7 +45,7 @@ private slots:
         QCOMPARE(lv.reportView()->model()->columnCount(), 3); // no placeholder column left
         QCOMPARE(lv.columnWidth(0), 147);                     // 2200 twips at 15 per pixel, rounded
         QCOMPARE(lv.columnWidth(1), 96);                      // the default 1440 twips
-        lv.setItems({{QStringLiteral("short"), {QStringLiteral("1 KB")}, {}}});
+        lv.setItems({makeItem(QStringLiteral("short"), {QStringLiteral("1 KB")})});
         QAbstractItemModel* m = lv.reportView()->model();
         const auto align = [m](int col) {
             return Qt::Alignment(m->data(m->index(0, col), Qt::TextAlignmentRole).toInt());
