@@ -1,4 +1,5 @@
 #include "app/fMain.h"
+#include "imaging/Thumbnailer.h"
 
 #include "app/FilterTable.h"
 #include "app/ToolbarIcons.h"

@@ -230,6 +230,8 @@ private:
     QString FolderPath_;
     QString SelectedFolder_;
     QString SelectedName_;
+    /// The clicked file as it can be opened (the name's own bytes kept).
+    QString SelectedPath_;
     QByteArray SelectedSignature_;
     imaging::Thumbnailer* thumbnailer_ = nullptr;
     int listing_ = 0;       // counts successful listings

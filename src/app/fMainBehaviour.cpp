@@ -172,6 +172,7 @@ void fMain::lvFiles_ItemClick() {
     SelectedName_ = lvFiles_->selectedText();
     // The row keeps the name's own bytes: the shown name may differ from it.
     const QString path = FileView_->FilePath(lvFiles_->selectedRow());
+    SelectedPath_ = path;
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
@@ -220,14 +221,14 @@ void fMain::ucGIF1_DblClick() {
         return;
     }
     fFullview* full = FullviewWindow();
-    full->ucGIFView()->LoadFromFile(SelectedFolder_ + SelectedName_);
+    full->ucGIFView()->LoadFromFile(SelectedPath_);
     full->ucGIFView()->show();
     full->ShowModeless();
 }
 
 void fMain::OpenInEditor() {
     if (!SelectedName_.isEmpty())
-        platform::ShellOpen(SelectedFolder_ + SelectedName_);
+        platform::ShellOpen(SelectedPath_);
 }
 
 void fMain::ToggleListView() {

@@ -44,7 +44,7 @@ void fMain::FullviewStep(fFullview::Step step) {
     lvFiles_->selectRow(target);
     lvFiles_->ensureVisible(target);
     lvFiles_ItemClick();
-    if (!QFileInfo(SelectedFolder_ + SelectedName_).isFile()) {
+    if (!QFileInfo(SelectedPath_).isFile()) {
         // Gone since the list was read: show nothing rather than the last
         // picture under the new name.
         fFullview* full = FullviewWindow();

@@ -6,6 +6,7 @@
 #include "app/mStartup.h"
 #include "controls/ImageAceX.h"
 #include "controls/ucGIFViewer.h"
+#include "filelist/cFileView.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/mScaleImage.h"
 #include "platform/ListView.h"
@@ -44,7 +45,7 @@ QStringList fMain::PreviewNeighbours() const {
         // GIFs play in their own engine; decoding them here would be wasted.
         if (row >= 0 && near >= 0 && near < lvFiles_->count() &&
             !IsGifName(lvFiles_->item(near).text))
-            paths << SelectedFolder_ + lvFiles_->item(near).text;
+            paths << FileView_->FilePath(near);
     }
     return paths;
 }
@@ -91,7 +92,7 @@ void fMain::ShowStillPreview(const QString& path) {
 
 void fMain::picPreview_DblClick() {
     fFullview* full = FullviewWindow();
-    const QString path = SelectedFolder_ + SelectedName_;
+    const QString& path = SelectedPath_;
     const imaging::Picture& shown = PicLoad_->Current();
     const bool current = !SelectedName_.isEmpty() && shown.path == path && shown.IsOk();
     // The preview stands in, drawn enlarged, until the full-size picture
@@ -116,6 +117,6 @@ void fMain::picPreview_Resize() {
     const bool shrunk = shown.IsOk() && shown.image.size() != shown.originalSize;
     const bool grown = box.width() > shown.box.width() || box.height() > shown.box.height();
     if (shrunk && grown && !PicLoad_->Pending() && !ucGIF1_->isVisible() &&
-        shown.path == SelectedFolder_ + SelectedName_)
+        shown.path == SelectedPath_)
         PicLoad_->LoadImageFile(shown.path, box, PreviewNeighbours());
 }
