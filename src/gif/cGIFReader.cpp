@@ -171,13 +171,28 @@ private:
             m_stop = true;
         }
         if (f.DIBXOR) {
-            cDIB& image = *f.DIBXOR;
-            m_decoder.Decode(
-                {image.lpBits(), image.Width(), image.Height(), image.BytesPerScanline()},
-                f.Interlaced, codeSize, m_data.data(), m_data.size());
+            decodeInto(f, codeSize);
         }
         m_gif.m_frames.push_back(std::move(f));
-        m_gif.FrameMask(m_gif.FramesCount(), m_gif.m_frames.back().TransparentColorIndex);
+    }
+
+    // Decodes the frame's indices and, in the same pass, its mask (as FrameMask
+    // would build it); the surfaces are fresh, so a frame without transparency
+    // keeps its all-zero mask untouched.
+    void decodeInto(GIFFrame& f, uint8_t codeSize) {
+        cDIB& image = *f.DIBXOR;
+        mGIFLZWDec::MaskView mask;
+        if (f.UseTransparentColor && f.DIBAND) {
+            mask = {f.DIBAND->lpBits(), f.DIBAND->BytesPerScanline(), f.TransparentColorIndex};
+        }
+        m_decoder.Decode({image.lpBits(), image.Width(), image.Height(), image.BytesPerScanline()},
+                         mask, f.Interlaced, codeSize, m_data.data(), m_data.size());
+        m_palette.assign(f.Palette.begin(), f.Palette.end());
+        if (f.UseTransparentColor) {
+            // Black in the image palette lets the colour pass OR over what the mask kept.
+            std::memset(&m_palette[size_t(f.TransparentColorIndex) * 4], 0, 3);
+        }
+        image.SetPalette(m_palette);
     }
 
     cGIF& m_gif;
@@ -185,10 +200,11 @@ private:
     size_t m_pos = 0;
     bool m_stop = false;
     int64_t m_used = 0;
-    GIFFrame m_pending;            // graphic control values waiting for their image
-    std::vector<uint8_t> m_ext;    // extension data
-    std::vector<uint8_t> m_data;   // image data of the frame being read
-    mGIFLZWDec::Decoder m_decoder; // reused for every frame of the file
+    GIFFrame m_pending;             // graphic control values waiting for their image
+    std::vector<uint8_t> m_ext;     // extension data
+    std::vector<uint8_t> m_data;    // image data of the frame being read
+    std::vector<uint8_t> m_palette; // the image palette being set, reused
+    mGIFLZWDec::Decoder m_decoder;  // reused for every frame of the file
 };
 
 bool cGIF::LoadFromStream(const std::vector<uint8_t>& stream) {
