@@ -129,6 +129,9 @@ public:
     /// nothing when the model already holds MaxFrames frames.
     void FrameInsert(int16_t nFrame, int16_t Width, int16_t Height);
     void FrameRemove(int16_t nFrame);
+    /// Appends a frame record as cGIFLoader gives it (sharing its surfaces); does
+    /// nothing when the model already holds MaxFrames frames.
+    void FrameAppend(GIFFrame frame);
     /// Swaps frames nFrame - 1 and nFrame (valid: 2..FramesCount).
     void FrameMoveUp(int16_t nFrame);
     /// Swaps frames nFrame and nFrame + 1 (valid: 1..FramesCount - 1).
@@ -202,6 +205,13 @@ public:
 
 private:
     friend class cGIFReader;
+    friend class cGIFLoader;
+
+    /// The bytes of a regular file; false when it cannot be read whole.
+    static bool readFile(const std::string& FileName, std::vector<uint8_t>& bytes);
+    /// Empties the model and takes the signature and version; false when they are
+    /// not a GIF's.
+    bool startLoad(const uint8_t* data, size_t size);
 
     GIFFrame* frame(int16_t nFrame);
     const GIFFrame* frame(int16_t nFrame) const;

@@ -11,11 +11,38 @@
 
 class cGIFComposer {
 public:
+    /// A rectangle of the logical screen, in screen pixels.
+    struct Area {
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t width = 0;
+        int32_t height = 0;
+    };
+
     /// Makes the frame buffer, canvas and background (32 bpp, the size of the
     /// model's logical screen; where a screen dimension is 0, the frames' extent
     /// instead) and clears all three to BackColor. False, with no surfaces, when
     /// they cannot be made.
     bool Setup(const cGIF& gif, uint32_t BackColor);
+
+    /// As Setup, with surfaces that hold only `area` of the canvas: frames are
+    /// drawn shifted by (-area.x, -area.y), and the canvas outside the area (which
+    /// no frame touches) stays the background colour by definition.
+    bool Setup(const Area& area, uint32_t BackColor);
+
+    /// The part of the canvas (see CanvasSize) that frames draw on, given the
+    /// union of their rectangles (right and bottom exclusive; right <= left when
+    /// no frame draws): that union clipped to the canvas, or 1 x 1 at the origin
+    /// when nothing of it remains on a canvas that is not empty.
+    static Area CoveredArea(const cGIF& gif, int32_t left, int32_t top, int32_t right,
+                            int32_t bottom);
+    /// As above, the union taken from the model's frames.
+    static Area CoveredArea(const cGIF& gif);
+
+    /// Where the surfaces stand on the canvas.
+    const Area& SurfaceArea() const { return m_area; }
+    /// Bytes of pixel data the three surfaces hold.
+    int64_t SurfaceBytes() const;
 
     /// Releases the three surfaces.
     void Reset();
@@ -48,8 +75,11 @@ public:
     static int32_t FrameInterval(int16_t Delay);
 
 private:
+    void drawShifted(const cGIF& gif, int16_t nFrame, cDIB& image);
+
     cDIB m_frameBuffer;
     cDIB m_canvas;
     cDIB m_background;
     uint32_t m_backColor = 0;
+    Area m_area;
 };
