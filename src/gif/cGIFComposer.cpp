@@ -4,8 +4,6 @@
 
 // The logical screen; files that leave it 0 get the extent of their frames.
 void cGIFComposer::CanvasSize(const cGIF& gif, int32_t& w, int32_t& h) {
-    w = uint16_t(gif.ScreenWidth());
-    h = uint16_t(gif.ScreenHeight());
     int32_t right = 0;
     int32_t bottom = 0;
     for (int16_t n = 1; n <= gif.FramesCount(); ++n) {
@@ -14,11 +12,18 @@ void cGIFComposer::CanvasSize(const cGIF& gif, int32_t& w, int32_t& h) {
             bottom = std::max(bottom, gif.FrameTop(n) + image->Height());
         }
     }
+    CanvasSize(gif, right, bottom, w, h);
+}
+
+void cGIFComposer::CanvasSize(const cGIF& gif, int32_t right, int32_t bottom, int32_t& w,
+                              int32_t& h) {
+    w = uint16_t(gif.ScreenWidth());
+    h = uint16_t(gif.ScreenHeight());
     if (w == 0) {
-        w = right;
+        w = std::max(0, right);
     }
     if (h == 0) {
-        h = bottom;
+        h = std::max(0, bottom);
     }
 }
 
@@ -47,17 +52,10 @@ bool cGIFComposer::Setup(const Area& area, uint32_t BackColor) {
 
 cGIFComposer::Area cGIFComposer::CoveredArea(const cGIF& gif, int32_t left, int32_t top,
                                              int32_t right, int32_t bottom) {
-    // The canvas as CanvasSize makes it, with the extent of these frames where the
-    // file leaves a dimension 0.
-    int32_t w = uint16_t(gif.ScreenWidth());
-    int32_t h = uint16_t(gif.ScreenHeight());
     const bool any = right > left && bottom > top;
-    if (w == 0) {
-        w = any ? std::max(0, right) : 0;
-    }
-    if (h == 0) {
-        h = any ? std::max(0, bottom) : 0;
-    }
+    int32_t w = 0;
+    int32_t h = 0;
+    CanvasSize(gif, any ? right : 0, any ? bottom : 0, w, h);
     if (w <= 0 || h <= 0) {
         return {};
     }

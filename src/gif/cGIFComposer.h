@@ -69,6 +69,9 @@ public:
     /// Size of the surfaces Setup makes for `gif`: the logical screen, with a
     /// dimension that the file leaves 0 taken from the frames' extent.
     static void CanvasSize(const cGIF& gif, int32_t& Width, int32_t& Height);
+    /// As above, with the frames' right and bottom extent given.
+    static void CanvasSize(const cGIF& gif, int32_t right, int32_t bottom, int32_t& Width,
+                           int32_t& Height);
 
     /// Milliseconds to show a frame of the given delay (hundredths of a second):
     /// negative 60000, 0 gives 100, 1 to 4 give 50, others delay * 10.
