@@ -43,9 +43,8 @@ void compareLoader(const std::vector<uint8_t>& bytes, const cGIF& whole) {
     }
     QCOMPARE(model.FramesCount(), whole.FramesCount());
     const auto area = cGIFComposer::CoveredArea(whole);
-    const auto scanned =
-        cGIFComposer::CoveredArea(model, loader.CoveredLeft(), loader.CoveredTop(),
-                                  loader.CoveredRight(), loader.CoveredBottom());
+    const auto scanned = cGIFComposer::CoveredArea(model, loader.CoveredLeft(), loader.CoveredTop(),
+                                                   loader.CoveredRight(), loader.CoveredBottom());
     QCOMPARE(QRect(scanned.x, scanned.y, scanned.width, scanned.height),
              QRect(area.x, area.y, area.width, area.height));
     for (int16_t n = 1; n <= whole.FramesCount(); ++n) {
@@ -67,7 +66,8 @@ void compareArea(const cGIF& gif, cGIFComposer& whole) {
     cGIFComposer part;
     QVERIFY(whole.Setup(gif, 0x00123456));
     QVERIFY(part.Setup(a, 0x00123456));
-    const uint32_t background = *reinterpret_cast<const uint32_t*>(whole.Background().lpBits()) & 0xFFFFFFu;
+    const uint32_t background =
+        *reinterpret_cast<const uint32_t*>(whole.Background().lpBits()) & 0xFFFFFFu;
     for (int16_t n = 1; n <= gif.FramesCount(); ++n) {
         QVERIFY(whole.DrawFrame(gif, n));
         QVERIFY(part.DrawFrame(gif, n));
