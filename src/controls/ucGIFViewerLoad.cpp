@@ -56,13 +56,15 @@ bool ucGIFViewer::load(bool begun) {
     int32_t h = 0;
     cGIFComposer::CanvasSize(gif_, loader_->CoveredRight(), loader_->CoveredBottom(), w, h);
     canvas_ = QSize(w, h);
-    startBackground();
+    // The worker starts once frame 1 is composed, so that it does not compete with it.
     StartAnimation(autoPlay_);
+    startBackground();
     return frameCount_ >= 1;
 }
 
 void ucGIFViewer::startBackground() {
-    if (!loader_->Loading() || gif_.FramesCount() >= frameCount_) {
+    // A handler of GIFFrameRendered may have loaded or destroyed meanwhile.
+    if (!loader_ || background_ || !loader_->Loading() || gif_.FramesCount() >= frameCount_) {
         loader_.reset();
         return;
     }
