@@ -57,7 +57,12 @@
 //  - Save refuses (false) what the file format cannot hold: colour tables of more
 //    than 256 entries and disposal methods above 7.
 //  - The mask is built by comparing indices, not by a palette-converting blit;
-//    the result is the same.
+//    the result is the same. A load builds it in the pass that stores the
+//    decoded rows.
+//  - cGIFLoader loads a file frame by frame (for a viewer that shows frame 1
+//    before the others are decoded). It learns the frame count and the frames'
+//    area from a first pass over the blocks that decodes nothing; a load that
+//    runs out of memory midway gives fewer frames than that count.
 
 #include "imaging/Gdi.h"
 #include "imaging/cDIB.h"
