@@ -174,6 +174,9 @@ void ucGIFViewer::setBorderStyle(int New_BorderStyle) {
 
 void ucGIFViewer::TimerStep() {
     DrawFrame();
+    if (loader_) {
+        startBackground(); // frame 1 of a new load is composed: decode the others now
+    }
     currentFrame_ = currentFrame_ < frameCount_ ? std::int16_t(currentFrame_ + 1) : std::int16_t(1);
     update();
 }

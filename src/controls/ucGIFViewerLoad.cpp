@@ -56,9 +56,9 @@ bool ucGIFViewer::load(bool begun) {
     int32_t h = 0;
     cGIFComposer::CanvasSize(gif_, loader_->CoveredRight(), loader_->CoveredBottom(), w, h);
     canvas_ = QSize(w, h);
-    // The worker starts once frame 1 is composed, so that it does not compete with it.
+    // The worker starts once frame 1 is composed (TimerStep), so that it does
+    // not compete with it for the processor.
     StartAnimation(autoPlay_);
-    startBackground();
     return frameCount_ >= 1;
 }
 
@@ -111,6 +111,9 @@ void ucGIFViewer::stopBackground() {
 // Takes the frames decoded so far; with `wait`, blocks until frame n is there or
 // the decoding is over. True when frame n is in the model.
 bool ucGIFViewer::ensureFrame(std::int16_t n, bool wait) {
+    if (n > gif_.FramesCount()) {
+        startBackground();
+    }
     if (n <= gif_.FramesCount() || !background_) {
         return n <= gif_.FramesCount();
     }
