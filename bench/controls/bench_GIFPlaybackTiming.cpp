@@ -29,8 +29,9 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("timing.gif"));
-    // Frames of the viewer's own benchmark size, so drawing takes real time.
-    if (!benchgif::WriteSample(path, 500, 20, delay)) {
+    // Frames of the viewer's own benchmark size, so drawing takes real time, and
+    // as many as are played, so that the first ones play while the others decode.
+    if (!benchgif::WriteSample(path, 500, frames, delay)) {
         std::fprintf(stderr, "cannot write the sample GIF\n");
         return 1;
     }

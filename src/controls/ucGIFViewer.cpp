@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -23,32 +24,17 @@ ucGIFViewer::ucGIFViewer(QWidget* parent) : QFrame(parent) {
 
 ucGIFViewer::~ucGIFViewer() {
     stopPlayback();
+    stopBackground();
 }
 
-bool ucGIFViewer::LoadFromFile(const QString& FileName) {
-    stopPlayback();
-    frameCount_ = 0;
-    return finishLoad(gif_.LoadFromFile(QFile::encodeName(FileName).toStdString()));
-}
-
-bool ucGIFViewer::LoadFromResource(const QString& ResourceID, const QString& ResourceType) {
-    stopPlayback();
-    frameCount_ = 0;
-    QFile resource(QStringLiteral(":/%1/%2").arg(ResourceType, ResourceID));
-    if (!resource.open(QIODevice::ReadOnly)) {
-        return false;
+std::int64_t ucGIFViewer::SurfaceBytes() const {
+    std::int64_t bytes = composer_.SurfaceBytes();
+    for (std::int16_t n = 1; n <= gif_.FramesCount(); ++n) {
+        for (const auto& surface : {gif_.FrameDIBXOR(n), gif_.FrameDIBAND(n)}) {
+            bytes += surface ? surface->size() : 0;
+        }
     }
-    const QByteArray bytes = resource.readAll();
-    const std::vector<std::uint8_t> stream(bytes.begin(), bytes.end());
-    return finishLoad(gif_.LoadFromStream(stream));
-}
-
-bool ucGIFViewer::finishLoad(bool loaded) {
-    if (loaded) {
-        frameCount_ = gif_.FramesCount();
-    }
-    StartAnimation(autoPlay_);
-    return frameCount_ >= 1;
+    return bytes;
 }
 
 void ucGIFViewer::StartAnimation(bool play) {
@@ -67,18 +53,57 @@ void ucGIFViewer::StartAnimation(bool play) {
 }
 
 void ucGIFViewer::SetupBuffers() {
-    composer_.Setup(gif_, backColor_);
+    composer_.Setup(area_, backColor_);
     UpdateDisplayRect();
 }
 
+namespace {
+
+std::int32_t roundHalfEven(double v) {
+    double r = std::round(v);
+    if (std::fabs(v - std::trunc(v)) == 0.5) {
+        r = 2.0 * std::round(v / 2.0);
+    }
+    return std::int32_t(std::clamp(r, -2147483648.0, 2147483647.0));
+}
+
+// cDIB::GetBestFitInfo's placement, for a picture that need not exist as a surface.
+QRect bestFit(QSize picture, QSize box) {
+    const std::int64_t w = picture.width();
+    const std::int64_t h = picture.height();
+    std::int32_t bfW = picture.width();
+    std::int32_t bfH = picture.height();
+    if (w > box.width() || h > box.height()) {
+        const double rx = double(box.width()) / double(w);
+        const double ry = static_cast<float>(double(box.height()) / double(h));
+        if (rx < ry) {
+            bfW = box.width();
+            bfH = roundHalfEven(double(h) * rx);
+        } else {
+            bfH = box.height();
+            bfW = roundHalfEven(double(w) * ry);
+        }
+    }
+    return QRect(int((std::int64_t{box.width()} - bfW) / 2),
+                 int((std::int64_t{box.height()} - bfH) / 2), bfW, bfH);
+}
+
+} // namespace
+
 void ucGIFViewer::UpdateDisplayRect() {
-    int32_t x = display_.x();
-    int32_t y = display_.y();
-    int32_t w = display_.width();
-    int32_t h = display_.height();
-    const QRect inner = contentsRect();
-    composer_.FrameBuffer().GetBestFitInfo(inner.width(), inner.height(), x, y, w, h, false);
-    display_ = QRect(x, y, w, h);
+    if (!composer_.FrameBuffer().hDIB() || canvas_.isEmpty()) {
+        return;
+    }
+    display_ = bestFit(canvas_, contentsRect().size());
+}
+
+// Where the frame buffer lands inside the displayed screen, in widget coordinates.
+QRectF ucGIFViewer::bufferRect() const {
+    const QRect shown = DisplayRect();
+    const double sx = double(shown.width()) / canvas_.width();
+    const double sy = double(shown.height()) / canvas_.height();
+    return QRectF(shown.x() + area_.x * sx, shown.y() + area_.y * sy, area_.width * sx,
+                  area_.height * sy);
 }
 
 QRect ucGIFViewer::DisplayRect() const {
@@ -105,15 +130,20 @@ void ucGIFViewer::Rewind() {
 
 void ucGIFViewer::NextFrame() {
     if (frameCount_ >= 1 && !playing_) {
+        // A step asked for by hand waits for its frame if it is still decoding.
+        ensureFrame(currentFrame_, true);
         TimerStep();
     }
 }
 
 void ucGIFViewer::Destroy() {
     stopPlayback();
+    stopBackground();
     frameCount_ = 0;
     gif_.Destroy();
     composer_.Reset();
+    area_ = {};
+    canvas_ = QSize();
     display_.setSize(QSize(0, 0));
     update();
 }
@@ -144,6 +174,9 @@ void ucGIFViewer::setBorderStyle(int New_BorderStyle) {
 
 void ucGIFViewer::TimerStep() {
     DrawFrame();
+    if (loader_) {
+        startBackground(); // frame 1 of a new load is composed: decode the others now
+    }
     currentFrame_ = currentFrame_ < frameCount_ ? std::int16_t(currentFrame_ + 1) : std::int16_t(1);
     update();
 }
@@ -170,6 +203,11 @@ void ucGIFViewer::stopPlayback() {
 }
 
 void ucGIFViewer::tmrDelay_Timer() {
+    if (!ensureFrame(currentFrame_, false)) {
+        // Still decoding: framesArrived shows it the moment it is there.
+        waitingFrame_ = true;
+        return;
+    }
     const quint64 run = run_;
     TimerStep();
     // A handler of GIFFrameRendered may have paused, restarted or destroyed.
@@ -207,7 +245,13 @@ void ucGIFViewer::paintEvent(QPaintEvent* event) {
                            buffer.BytesPerScanline(), QImage::Format_RGB32);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.setClipRect(inner);
-        painter.drawImage(shown, frame);
+        if (buffer.Width() == canvas_.width() && buffer.Height() == canvas_.height()) {
+            painter.drawImage(shown, frame);
+        } else {
+            // The screen outside the frames' area is the background.
+            painter.fillRect(shown, back);
+            painter.drawImage(bufferRect(), frame);
+        }
     }
 }
 

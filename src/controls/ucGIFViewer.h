@@ -1,21 +1,27 @@
 #pragma once
 
 // ucGIFViewer: loads a GIF into a cGIF model and plays it inside its own area,
-// each frame composed by cGIFComposer onto 32-bit surfaces of the logical
-// screen's size and drawn shrunk to fit (never enlarged) and centred. Playback
-// loops without end and keeps the file's pace: every frame is scheduled from
-// the time the previous one was due, not from when it was drawn.
+// each frame composed by cGIFComposer onto 32-bit surfaces that cover the part
+// of the logical screen the frames draw on, the screen drawn shrunk to fit (never
+// enlarged) and centred. Playback loops without end and keeps the file's pace:
+// every frame is scheduled from the time the previous one was due, not from when
+// it was drawn. A load decodes the first frame and shows it at once; the others
+// are decoded on a worker thread and join the model as they come.
 
 #include "gif/cGIF.h"
 #include "gif/cGIFComposer.h"
+#include "gif/cGIFLoader.h"
 #include "platform/SysColors.h"
 
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QImage>
 #include <QRect>
+#include <QRectF>
+#include <QSize>
 #include <QTimer>
 #include <cstdint>
+#include <memory>
 
 namespace platform {
 class PropertyBag;
@@ -38,8 +44,10 @@ public:
     ~ucGIFViewer() override;
 
     /// Loads a GIF file and starts it (playing when AutoPlay and it has two
-    /// frames or more, else frame 1 shown still). True when at least one frame
-    /// was loaded. On false nothing plays and the last picture stays shown.
+    /// frames or more, else frame 1 shown still). Returns once frame 1 is shown,
+    /// with GIFFrames already giving the whole count; the other frames decode in
+    /// the background. True when at least one frame was loaded. On false nothing
+    /// plays and the last picture stays shown.
     bool LoadFromFile(const QString& FileName);
     /// As LoadFromFile, from the Qt resource ":/<ResourceType>/<ResourceID>".
     /// A resource that does not exist gives false, like any failed load.
@@ -62,6 +70,10 @@ public:
     std::int16_t GIFWidth() const { return gif_.ScreenWidth(); }
     std::int16_t GIFHeight() const { return gif_.ScreenHeight(); }
     std::int16_t GIFFrames() const { return frameCount_; }
+    /// Frames decoded so far (GIFFrames once the background decoding is over).
+    std::int16_t GIFFramesDecoded() const { return gif_.FramesCount(); }
+    /// Bytes of pixel data held: the frames decoded so far and the composition surfaces.
+    std::int64_t SurfaceBytes() const;
     /// The next frame to be drawn (1-based).
     std::int16_t GIFCurrentFrame() const { return currentFrame_; }
     /// A copy of the picture shown (the frame buffer); 1 x 1 black when empty.
@@ -81,7 +93,8 @@ public:
 
     /// Milliseconds from the frame last drawn to the next one (its delay).
     int Interval() const { return interval_; }
-    /// Where the frame buffer is drawn, in widget coordinates.
+    /// Where the logical screen is drawn, in widget coordinates (the frame
+    /// buffer covers the part of it that frames draw on; the rest is background).
     QRect DisplayRect() const;
     /// The composition surfaces (frame buffer, canvas, background).
     const cGIFComposer& Composer() const { return composer_; }
@@ -101,6 +114,9 @@ signals:
     void MouseUp(int button, int shift, double x, double y);
     /// Frame `frame` has just been composed.
     void GIFFrameRendered(int frame);
+    /// The frame count changed after LoadFromFile returned (only when memory ran
+    /// out while later frames were decoded: fewer frames than the file announced).
+    void GIFFramesChanged(int frames);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -112,19 +128,31 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    bool finishLoad(bool loaded);
+    struct Background;
+
+    bool load(bool begun);
+    void startBackground();
+    void stopBackground();
+    void framesArrived();
+    bool ensureFrame(std::int16_t n, bool wait);
     void StartAnimation(bool play);
     void SetupBuffers();
     void UpdateDisplayRect();
     void TimerStep();
     void DrawFrame();
     void tmrDelay_Timer();
+    QRectF bufferRect() const;
     void startPlayback(qint64 firstDelay);
     void stopPlayback();
 
     bool autoPlay_ = DefaultAutoPlay;
     cGIF gif_;
     cGIFComposer composer_;
+    std::unique_ptr<cGIFLoader> loader_; // until handed to the worker
+    std::shared_ptr<Background> background_;
+    cGIFComposer::Area area_;   // where the surfaces stand on the canvas
+    QSize canvas_;              // the logical screen as composed
+    bool waitingFrame_ = false; // playback waits for a frame still being decoded
     std::int16_t frameCount_ = 0;
     std::int16_t currentFrame_ = 1;
     QRect display_; // relative to contentsRect()

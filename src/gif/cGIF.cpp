@@ -50,10 +50,9 @@ const GIFFrame* cGIF::frame(int16_t nFrame) const {
     return &m_frames[size_t(nFrame) - 1];
 }
 
-bool cGIF::LoadFromFile(const std::string& FileName) {
+bool cGIF::readFile(const std::string& FileName, std::vector<uint8_t>& bytes) {
     // Only regular files: a folder, a pipe or a device is not a GIF and reading one
     // could fail midway or never end.
-    std::vector<uint8_t> bytes;
     try {
         const std::filesystem::path path(FileName);
         std::error_code ec;
@@ -70,10 +69,15 @@ bool cGIF::LoadFromFile(const std::string& FileName) {
         }
         bytes.resize(size_t(length));
         in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(length));
-        if (uintmax_t(in.gcount()) != length) {
-            return false;
-        }
+        return uintmax_t(in.gcount()) == length;
     } catch (...) {
+        return false;
+    }
+}
+
+bool cGIF::LoadFromFile(const std::string& FileName) {
+    std::vector<uint8_t> bytes;
+    if (!readFile(FileName, bytes)) {
         return false;
     }
     if (bytes.empty()) {
@@ -127,6 +131,12 @@ void cGIF::FrameInsert(int16_t nFrame, int16_t Width, int16_t Height) {
 void cGIF::FrameRemove(int16_t nFrame) {
     if (frame(nFrame)) {
         m_frames.erase(m_frames.begin() + (nFrame - 1));
+    }
+}
+
+void cGIF::FrameAppend(GIFFrame frame) {
+    if (FramesCount() < MaxFrames) {
+        m_frames.push_back(std::move(frame));
     }
 }
 

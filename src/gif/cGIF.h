@@ -57,7 +57,12 @@
 //  - Save refuses (false) what the file format cannot hold: colour tables of more
 //    than 256 entries and disposal methods above 7.
 //  - The mask is built by comparing indices, not by a palette-converting blit;
-//    the result is the same.
+//    the result is the same. A load builds it in the pass that stores the
+//    decoded rows.
+//  - cGIFLoader loads a file frame by frame (for a viewer that shows frame 1
+//    before the others are decoded). It learns the frame count and the frames'
+//    area from a first pass over the blocks that decodes nothing; a load that
+//    runs out of memory midway gives fewer frames than that count.
 
 #include "imaging/Gdi.h"
 #include "imaging/cDIB.h"
@@ -129,6 +134,9 @@ public:
     /// nothing when the model already holds MaxFrames frames.
     void FrameInsert(int16_t nFrame, int16_t Width, int16_t Height);
     void FrameRemove(int16_t nFrame);
+    /// Appends a frame record as cGIFLoader gives it (sharing its surfaces); does
+    /// nothing when the model already holds MaxFrames frames.
+    void FrameAppend(GIFFrame frame);
     /// Swaps frames nFrame - 1 and nFrame (valid: 2..FramesCount).
     void FrameMoveUp(int16_t nFrame);
     /// Swaps frames nFrame and nFrame + 1 (valid: 1..FramesCount - 1).
@@ -202,6 +210,13 @@ public:
 
 private:
     friend class cGIFReader;
+    friend class cGIFLoader;
+
+    /// The bytes of a regular file; false when it cannot be read whole.
+    static bool readFile(const std::string& FileName, std::vector<uint8_t>& bytes);
+    /// Empties the model and takes the signature and version; false when they are
+    /// not a GIF's.
+    bool startLoad(const uint8_t* data, size_t size);
 
     GIFFrame* frame(int16_t nFrame);
     const GIFFrame* frame(int16_t nFrame) const;

@@ -1,210 +1,31 @@
-// The block parser behind cGIF::LoadFromStream. Every read is checked against the
-// end of the data; a block cut short ends the parse with the frames completed.
+// cGIF::LoadFromStream: the whole file decoded in one go.
 
-#include "gif/cGIF.h"
-#include "gif/mGIFLZWDec.h"
+#include "gif/cGIFReader.h"
 
-#include <cstring>
 #include <new>
 
-class cGIFReader {
-public:
-    cGIFReader(cGIF& gif, const std::vector<uint8_t>& stream) : m_gif(gif), m_s(stream) {}
-
-    void run() {
-        readScreen();
-        while (!m_stop && m_pos < m_s.size()) {
-            const uint8_t b = m_s[m_pos++];
-            if (b == 0x21) {
-                readExtension();
-            } else if (b == 0x2C) {
-                readImage();
-            } else if (b == 0x3B) {
-                break;
-            }
-            // Any other byte between blocks is passed over.
-        }
-    }
-
-private:
-    bool has(size_t n) const { return n <= m_s.size() - m_pos; }
-
-    static int16_t word(const uint8_t* p) { return int16_t(uint16_t(p[0] | (p[1] << 8))); }
-
-    // Reads `entries` RGB triples into a B,G,R,0 palette; false when cut short.
-    bool readPalette(int entries, std::array<uint8_t, 1024>& palette) {
-        if (!has(size_t(entries) * 3)) {
-            m_stop = true;
-            return false;
-        }
-        const uint8_t* p = m_s.data() + m_pos;
-        for (int i = 0; i < entries; ++i) {
-            palette[size_t(i) * 4] = p[3 * i + 2];
-            palette[size_t(i) * 4 + 1] = p[3 * i + 1];
-            palette[size_t(i) * 4 + 2] = p[3 * i];
-        }
-        m_pos += size_t(entries) * 3;
-        return true;
-    }
-
-    void readScreen() {
-        m_pos = 6;
-        if (!has(7)) {
-            std::memcpy(m_gif.m_screen.data(), m_s.data() + m_pos, m_s.size() - m_pos);
-            m_stop = true;
-            return;
-        }
-        std::memcpy(m_gif.m_screen.data(), m_s.data() + m_pos, 7);
-        m_pos += 7;
-        const uint8_t packed = m_gif.m_screen[4];
-        m_gif.m_globalExists = (packed & 0x80) != 0;
-        if (m_gif.m_globalExists) {
-            m_gif.m_globalSorted = (packed & 0x08) != 0;
-            m_gif.m_globalEntries = int16_t(2 << (packed & 0x07));
-            readPalette(m_gif.m_globalEntries, m_gif.m_globalPalette);
-        }
-    }
-
-    // Gathers a run of data sub-blocks up to and including the terminator into
-    // `into` (when given). False, and the parse stops, when the data end first.
-    bool readSubBlocks(std::vector<uint8_t>* into) {
-        if (into) {
-            into->clear();
-        }
-        while (has(1)) {
-            const size_t n = m_s[m_pos++];
-            if (n == 0) {
-                return true;
-            }
-            const size_t take = has(n) ? n : m_s.size() - m_pos;
-            if (into) {
-                into->insert(into->end(), m_s.begin() + std::ptrdiff_t(m_pos),
-                             m_s.begin() + std::ptrdiff_t(m_pos + take));
-            }
-            m_pos += take;
-        }
-        m_stop = true;
+bool cGIF::startLoad(const uint8_t* data, size_t size) {
+    Destroy();
+    if (size < 6 || std::memcmp(data, "GIF", 3) != 0) {
         return false;
     }
-
-    void readExtension() {
-        if (!has(1)) {
-            m_stop = true;
-            return;
-        }
-        const uint8_t label = m_s[m_pos++];
-        const size_t firstBlock = has(1) ? m_s[m_pos] : 0;
-        if (label == 0xF9) {
-            if (readSubBlocks(&m_ext) && firstBlock >= 4 && m_ext.size() >= 4) {
-                const uint8_t packed = m_ext[0];
-                m_pending.Delay = word(&m_ext[1]);
-                m_pending.DisposalMethod = uint8_t((packed & 0x1C) >> 2);
-                m_pending.UserInput = (packed & 0x02) != 0;
-                m_pending.UseTransparentColor = (packed & 0x01) != 0;
-                if (m_pending.UseTransparentColor) {
-                    m_pending.TransparentColorIndex = m_ext[3];
-                }
-            }
-        } else if (label == 0xFF) {
-            if (readSubBlocks(&m_ext) && firstBlock == 11 && m_ext.size() >= 14 &&
-                std::memcmp(m_ext.data(), "NETSCAPE2.0", 11) == 0) {
-                m_gif.m_animationLoops = word(&m_ext[12]);
-            }
-        } else {
-            readSubBlocks(nullptr);
-        }
+    if (std::memcmp(data + 3, "87a", 3) != 0 && std::memcmp(data + 3, "89a", 3) != 0) {
+        return false;
     }
-
-    // Creates the frame's surfaces unless they would pass the model's budget;
-    // false when the parse has to stop there.
-    bool makeSurfaces(GIFFrame& f, int32_t w, int32_t h) {
-        const int64_t xorBytes = int64_t((w + 3) & ~3) * h;
-        const int64_t andBytes = int64_t(((w + 31) / 32) * 4) * h;
-        const bool makeable = w > 0 && h > 0 && xorBytes <= cDIB::MaxBytes;
-        if (makeable && m_used + xorBytes + andBytes > m_gif.m_surfaceBudget) {
-            return false;
-        }
-        if (makeable && m_gif.buildFrameSurfaces(f, w, h)) {
-            m_used += xorBytes + andBytes;
-        }
-        return true;
-    }
-
-    void readImage() {
-        if (!has(9) || m_gif.FramesCount() >= cGIF::MaxFrames) {
-            m_stop = true;
-            return;
-        }
-        GIFFrame f = m_pending;
-        m_pending = GIFFrame{};
-        const uint8_t* d = m_s.data() + m_pos;
-        f.Left = word(d);
-        f.Top = word(d + 2);
-        const int32_t w = uint16_t(word(d + 4));
-        const int32_t h = uint16_t(word(d + 6));
-        const uint8_t q = d[8];
-        m_pos += 9;
-        f.Interlaced = (q & 0x40) != 0;
-        f.LocalPaletteUsed = (q & 0x80) != 0;
-        if (f.LocalPaletteUsed) {
-            f.LocalPaletteSorted = (q & 0x20) != 0;
-            f.LocalPaletteEntries = int16_t(2 << (q & 0x07));
-            if (!readPalette(f.LocalPaletteEntries, f.Palette)) {
-                return;
-            }
-        } else {
-            f.LocalPaletteSorted = m_gif.m_globalSorted;
-            f.LocalPaletteEntries = m_gif.m_globalEntries;
-            f.Palette = m_gif.m_globalPalette;
-        }
-        if (!makeSurfaces(f, w, h)) {
-            m_stop = true;
-            return;
-        }
-        // From here on the frame counts, whatever its image data hold.
-        uint8_t codeSize = 0;
-        if (has(1)) {
-            codeSize = m_s[m_pos++];
-            readSubBlocks(&m_data);
-        } else {
-            m_data.clear();
-            m_stop = true;
-        }
-        if (f.DIBXOR) {
-            cDIB& image = *f.DIBXOR;
-            m_decoder.Decode(
-                {image.lpBits(), image.Width(), image.Height(), image.BytesPerScanline()},
-                f.Interlaced, codeSize, m_data.data(), m_data.size());
-        }
-        m_gif.m_frames.push_back(std::move(f));
-        m_gif.FrameMask(m_gif.FramesCount(), m_gif.m_frames.back().TransparentColorIndex);
-    }
-
-    cGIF& m_gif;
-    const std::vector<uint8_t>& m_s;
-    size_t m_pos = 0;
-    bool m_stop = false;
-    int64_t m_used = 0;
-    GIFFrame m_pending;            // graphic control values waiting for their image
-    std::vector<uint8_t> m_ext;    // extension data
-    std::vector<uint8_t> m_data;   // image data of the frame being read
-    mGIFLZWDec::Decoder m_decoder; // reused for every frame of the file
-};
+    std::memcpy(m_signature.data(), data, 3);
+    std::memcpy(m_version.data(), data + 3, 3);
+    return true;
+}
 
 bool cGIF::LoadFromStream(const std::vector<uint8_t>& stream) {
-    Destroy();
-    if (stream.size() < 6 || std::memcmp(stream.data(), "GIF", 3) != 0) {
+    if (!startLoad(stream.data(), stream.size())) {
         return false;
     }
-    if (std::memcmp(stream.data() + 3, "87a", 3) != 0 &&
-        std::memcmp(stream.data() + 3, "89a", 3) != 0) {
-        return false;
-    }
-    std::memcpy(m_signature.data(), stream.data(), 3);
-    std::memcpy(m_version.data(), stream.data() + 3, 3);
     try {
-        cGIFReader reader(*this, stream);
-        reader.run();
+        cGIFReader reader(*this, stream.data(), stream.size(), cGIFReader::Mode::Decode);
+        reader.readHeader();
+        while (reader.nextFrame()) {
+        }
     } catch (const std::bad_alloc&) {
         // Out of memory: the frames read so far stay, as with any damage.
     }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace mGIFLZWDec {
@@ -27,6 +28,15 @@ enum class DecodeStatus {
     BadView,     ///< the view has no memory or a non-positive size; nothing written
 };
 
+/// A 1-bit mask beside the target, rows `stride` bytes apart, leftmost pixel in
+/// the most significant bit. Decode sets a bit exactly where the decoded index
+/// equals `index` and clears every other bit of the mask's rows (padding too).
+struct MaskView {
+    uint8_t* bits = nullptr; ///< null: no mask is built
+    int32_t stride = 0;      ///< at least (target width + 7) / 8
+    uint8_t index = 0;
+};
+
 struct DecodeResult {
     DecodeStatus status = DecodeStatus::BadView;
     size_t pixels = 0; ///< pixels decoded, in data order
@@ -35,7 +45,8 @@ struct DecodeResult {
 /// An LZW decoder. Between calls it keeps only scratch memory (the string table
 /// and a work buffer of one frame's pixels, from which the rows are stored into
 /// the surface), so one instance per thread lets several files decode at the
-/// same time. Reuse one instance for the frames of a file.
+/// same time. Reuse one instance for the frames of a file: the work buffer only
+/// grows, so equal frames cost no allocation.
 class Decoder {
 public:
     Decoder();
@@ -46,6 +57,11 @@ public:
     /// the view's rows.
     DecodeResult Decode(const PixelView& target, bool interlaced, uint8_t codeSize,
                         const uint8_t* data, size_t size);
+    /// As above, and fills `mask` (when its bits are set) in the same pass that
+    /// stores the rows; never writes outside the mask's `target.height` rows of
+    /// (width + 7) / 8 bytes.
+    DecodeResult Decode(const PixelView& target, const MaskView& mask, bool interlaced,
+                        uint8_t codeSize, const uint8_t* data, size_t size);
 
     struct Entry {
         uint32_t offset; // where the code's string already stands in the output
@@ -54,7 +70,8 @@ public:
 
 private:
     std::vector<Entry> m_table;
-    std::vector<uint8_t> m_scratch;
+    std::unique_ptr<uint8_t[]> m_scratch; // left uninitialised: every byte used is written first
+    size_t m_capacity = 0;
 };
 
 /// Convenience for one-off decodes with a temporary decoder.

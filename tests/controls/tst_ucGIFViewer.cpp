@@ -4,7 +4,9 @@
 
 #include "GifMaker.h"
 #include "controls/ucGIFViewer.h"
+#include "gif/cGIFComposer.h"
 #include "platform/PictureBox.h"
+#include "platform/PictureConvert.h"
 #include "platform/PropertyBag.h"
 
 #include <QDirIterator>
@@ -71,6 +73,9 @@ private slots:
     void resources();
     void corpusPlaysWithoutFault_data();
     void corpusPlaysWithoutFault();
+    void backgroundDecodeMatchesWholeLoad();
+    void hugeScreenTinyFrame_data();
+    void hugeScreenTinyFrame();
     void destroyPaintsTheBackground();
     void propertyBag();
 };
@@ -320,6 +325,65 @@ void tst_ucGIFViewer::corpusPlaysWithoutFault() {
     }
     QVERIFY(viewer.GIFCurrentFrame() >= 1 && viewer.GIFCurrentFrame() <= viewer.GIFFrames());
     QVERIFY(viewer.Interval() >= 50);
+}
+
+// Frames decoded on the worker and appended while the first is shown compose to
+// what the whole file, loaded at once, composes to (cropped to the frames' area,
+// the rest of the screen painted as background).
+void tst_ucGIFViewer::backgroundDecodeMatchesWholeLoad() {
+    Fixture f(QSize(64, 48));
+    std::vector<FrameSpec> specs;
+    for (int i = 0; i < 40; ++i) {
+        specs.push_back({4 + (i * 7) % 36, 3 + (i * 5) % 26, 10 + i % 20, 8 + i % 16,
+                         std::uint8_t(1 + i % 5), 2, i % 4, i % 2 == 0});
+    }
+    const QString path = f.make(64, 48, specs);
+    QVERIFY(f.viewer->LoadFromFile(path));
+    QCOMPARE(f.viewer->GIFFrames(), 40); // the whole count, before the frames are decoded
+
+    cGIF whole;
+    QVERIFY(whole.LoadFromFile(QFile::encodeName(path).toStdString()));
+    cGIFComposer reference;
+    QVERIFY(reference.Setup(whole, kBackRef));
+    const auto a = cGIFComposer::CoveredArea(whole);
+    const QRect area(a.x, a.y, a.width, a.height);
+    QVERIFY(area.left() >= 4 && area.top() >= 3);
+    for (std::int16_t n = 1; n <= 40; ++n) {
+        if (n > 1) {
+            f.viewer->NextFrame();
+        }
+        QVERIFY(reference.DrawFrame(whole, n));
+        const QImage want = platform::ImageFromPicture(reference.FrameBuffer().Image());
+        QCOMPARE(f.viewer->GIFCurrentFrameImage(), want.copy(area));
+    }
+    QCOMPARE(f.viewer->GIFFramesDecoded(), 40);
+    QCOMPARE(f.pixel(1, 1), kBack);
+    QCOMPARE(f.pixel(area.left(), area.top()) | 0xFF000000u,
+             f.viewer->GIFCurrentFrameImage().pixel(0, 0) | 0xFF000000u);
+}
+
+void tst_ucGIFViewer::hugeScreenTinyFrame_data() {
+    QTest::addColumn<int>("side");
+    QTest::newRow("65535 (surfaces of that size cannot be made)") << 65535;
+    QTest::newRow("16000 (surfaces of that size could be made: 3 GB)") << 16000;
+}
+
+// The declared screen is reported as it is, but only the frames' area is composed.
+void tst_ucGIFViewer::hugeScreenTinyFrame() {
+    QFETCH(int, side);
+    Fixture f;
+    f.viewer->setAutoPlay(true);
+    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
+    QVERIFY(f.viewer->LoadFromFile(
+        f.make(side, side, {{5, 7, 1, 1, Red, 2, 1}, {5, 7, 1, 1, Green, 2, 1}})));
+    QCOMPARE(int(quint16(f.viewer->GIFWidth())), side);
+    QCOMPARE(int(quint16(f.viewer->GIFHeight())), side);
+    QCOMPARE(f.viewer->GIFFrames(), 2);
+    QTRY_VERIFY(rendered.count() >= 3); // it plays
+    QVERIFY(f.viewer->SurfaceBytes() < (std::int64_t{16} << 20));
+    const QImage shown = f.viewer->GIFCurrentFrameImage();
+    QCOMPARE(shown.size(), QSize(1, 1));
+    QVERIFY(shown.pixel(0, 0) == kIndexRgb[Red] || shown.pixel(0, 0) == kIndexRgb[Green]);
 }
 
 void tst_ucGIFViewer::destroyPaintsTheBackground() {

@@ -2,9 +2,11 @@
 // compose, save and reload without crash, hang or leak (the sanitizer build runs
 // this too), and the saved model must come back with the same frames.
 
+#include "FramePixels.h"
 #include "GifBuilder.h"
 #include "gif/cGIF.h"
 #include "gif/cGIFComposer.h"
+#include "gif/cGIFLoader.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -19,6 +21,75 @@ namespace {
 
 const QString kCorpus = QStringLiteral(VISTREL_CORPUS_DIR "/gif");
 
+QByteArray surfaceBytes(const std::shared_ptr<cDIB>& dib) {
+    return dib ? QByteArray(reinterpret_cast<const char*>(dib->lpBits()), dib->size())
+               : QByteArray();
+}
+
+// The frame-by-frame loader (as the viewer uses it) against the whole load: the
+// count and area known before decoding, then the same frames, field for field and
+// pixel for pixel; each mask, built with the indices, against FrameMask's own.
+void compareLoader(const std::vector<uint8_t>& bytes, const cGIF& whole) {
+    cGIF model;
+    model.setSurfaceBudget(whole.SurfaceBudget());
+    cGIFLoader loader;
+    QVERIFY(loader.Begin(bytes, model));
+    QCOMPARE(loader.FramesExpected(), whole.FramesCount());
+    QCOMPARE(model.ScreenWidth(), whole.ScreenWidth());
+    QCOMPARE(model.AnimationLoops(), whole.AnimationLoops());
+    GIFFrame frame;
+    while (loader.Next(frame)) {
+        model.FrameAppend(std::move(frame));
+    }
+    QCOMPARE(model.FramesCount(), whole.FramesCount());
+    const auto area = cGIFComposer::CoveredArea(whole);
+    const auto scanned = cGIFComposer::CoveredArea(model, loader.CoveredLeft(), loader.CoveredTop(),
+                                                   loader.CoveredRight(), loader.CoveredBottom());
+    QCOMPARE(QRect(scanned.x, scanned.y, scanned.width, scanned.height),
+             QRect(area.x, area.y, area.width, area.height));
+    for (int16_t n = 1; n <= whole.FramesCount(); ++n) {
+        QCOMPARE(model.FrameLeft(n), whole.FrameLeft(n));
+        QCOMPARE(model.FrameDisposalMethod(n), whole.FrameDisposalMethod(n));
+        QCOMPARE(model.FrameTransparentColorIndex(n), whole.FrameTransparentColorIndex(n));
+        QCOMPARE(giftest::FrameIndices(model, n), giftest::FrameIndices(whole, n));
+        const QByteArray mask = surfaceBytes(model.FrameDIBAND(n));
+        QCOMPARE(mask, surfaceBytes(whole.FrameDIBAND(n)));
+        model.FrameMask(n, model.FrameTransparentColorIndex(n));
+        QCOMPARE(surfaceBytes(model.FrameDIBAND(n)), mask);
+    }
+}
+
+// Composition on surfaces that cover only the frames' area gives the same pixels
+// there as on the whole canvas.
+void compareArea(const cGIF& gif, cGIFComposer& whole) {
+    const auto a = cGIFComposer::CoveredArea(gif);
+    cGIFComposer part;
+    QVERIFY(whole.Setup(gif, 0x00123456));
+    QVERIFY(part.Setup(a, 0x00123456));
+    const uint32_t background =
+        *reinterpret_cast<const uint32_t*>(whole.Background().lpBits()) & 0xFFFFFFu;
+    for (int16_t n = 1; n <= gif.FramesCount(); ++n) {
+        QVERIFY(whole.DrawFrame(gif, n));
+        QVERIFY(part.DrawFrame(gif, n));
+        const cDIB& big = whole.FrameBuffer();
+        const cDIB& small = part.FrameBuffer();
+        int32_t wrong = 0;
+        for (int32_t y = 0; y < big.Height(); ++y) {
+            const auto* want = reinterpret_cast<const uint32_t*>(
+                big.lpBits() + size_t(y) * size_t(big.BytesPerScanline()));
+            const bool inRows = y >= a.y && y < a.y + a.height;
+            const auto* got = reinterpret_cast<const uint32_t*>(
+                small.lpBits() + size_t(inRows ? y - a.y : 0) * size_t(small.BytesPerScanline()));
+            for (int32_t x = 0; x < big.Width(); ++x) {
+                // Outside the area only the background may show.
+                const bool inside = inRows && x >= a.x && x < a.x + a.width;
+                wrong += ((want[x] ^ (inside ? got[x - a.x] : background)) & 0xFFFFFFu) != 0;
+            }
+        }
+        QCOMPARE(wrong, 0);
+    }
+}
+
 // Everything a viewer and an editor would do with a loaded file.
 void exercise(const std::vector<uint8_t>& bytes) {
     cGIF gif;
@@ -31,11 +102,10 @@ void exercise(const std::vector<uint8_t>& bytes) {
     int32_t h = 0;
     cGIFComposer::CanvasSize(gif, w, h);
     cGIFComposer composer;
-    if (int64_t(w) * h <= (int64_t{1} << 22) && composer.Setup(gif, 0x00123456)) {
-        for (int16_t n = 1; n <= gif.FramesCount(); ++n) {
-            QVERIFY(composer.DrawFrame(gif, n));
-        }
+    if (int64_t(w) * h <= (int64_t{1} << 20) && w > 0 && h > 0) {
+        compareArea(gif, composer);
     }
+    compareLoader(bytes, gif);
     cDIB small;
     QVERIFY(small.Create(40, 30, 32));
     for (int16_t n = 1; n <= gif.FramesCount() && n <= 4; ++n) {
@@ -115,6 +185,17 @@ void tst_GifRobustness::generated_data() {
                                              .data(2, std::vector<uint8_t>(600, 0x24))
                                              .trailer()
                                              .qbytes();
+    std::vector<uint8_t> odd(19 * 5);
+    for (size_t i = 0; i < odd.size(); ++i) {
+        odd[i] = uint8_t((i * 7 + i / 19) % 4);
+    }
+    QTest::newRow("transparent, odd width, interlaced, partly off the screen")
+        << start()
+               .gce(0x01, 0, 2)
+               .descriptor(3, 6, 19, 5, 0x40)
+               .pixels(2, 19, 5, odd, true)
+               .trailer()
+               .qbytes();
     QTest::newRow("interlaced, too little data")
         << start().descriptor(0, 0, 3, 9, 0x40).raw({2, 1, 0x0C, 0}).trailer().qbytes();
 }
