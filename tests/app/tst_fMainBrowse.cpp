@@ -2,6 +2,7 @@
 // picked again, odd file names, the folder changing while shown, the order kept
 // for the next start and a file named on the command line.
 
+#include "RealDecoder.h"
 #include "SettingsSandbox.h"
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
@@ -70,7 +71,7 @@ private:
 };
 
 std::unique_ptr<fMain> tst_fMainBrowse::newWindow() {
-    auto w = std::make_unique<fMain>();
+    auto w = std::make_unique<fMain>(nullptr, RealDecoder());
     w->SetQuitAction([] {});
     w->show();
     return w;
@@ -234,6 +235,7 @@ void tst_fMainBrowse::commandLineFileShown() {
         QVERIFY(writeImage(dir_->filePath(QStringLiteral("pic%1.png").arg(i)), 4, 4));
     QVERIFY(writeImage(dir_->filePath("pic150.png"), 24, 12));
     StartupServices services;
+    services.makeDecoder = RealDecoder;
     services.makeSplash = [] { return std::make_unique<fSplash>(std::chrono::milliseconds(0)); };
     services.loadSetup = [] {};
     w_ = StartUp(services, QFile::encodeName(dir_->path()).toStdString(),
@@ -242,7 +244,8 @@ void tst_fMainBrowse::commandLineFileShown() {
     platform::ListView* lv = w_->lvFiles();
     QCOMPARE(lv->selectedText(), QStringLiteral("pic150.png"));
     QCOMPARE(w_->SelectedName(), QStringLiteral("pic150.png"));
-    QCOMPARE(w_->StatusPanel(2)->text(), QStringLiteral("24x12"));
+    // Shown once the decoder answers.
+    QTRY_COMPARE(w_->StatusPanel(2)->text(), QStringLiteral("24x12"));
     QTreeView* tv = lv->reportView();
     QTRY_VERIFY(
         tv->viewport()->rect().contains(tv->visualRect(tv->model()->index(lv->selectedRow(), 0))));

@@ -33,6 +33,7 @@ public:
     /// Requests neither answered nor cancelled, by ticket.
     std::map<Ticket, imaging::DecodeRequest> open;
     QHash<QString, Script> scripts; // by file name
+    Script otherFiles;              // for files without a script
 
     /// The colour a file's picture is painted in.
     static QRgb ColourOf(const QString& path) {
@@ -99,7 +100,7 @@ public:
     }
 
     imaging::DecodedPicture Decode(const imaging::DecodeRequest& r) const {
-        const Script s = scripts.value(QFileInfo(r.path).fileName());
+        const Script s = scripts.value(QFileInfo(r.path).fileName(), otherFiles);
         imaging::DecodedPicture out;
         out.path = r.path;
         out.status = s.status;

@@ -48,6 +48,7 @@ private slots:
         const QString folder = MakeFolder(30, names);
         FakeDecoder decoder;
         decoder.answerAtOnce = true;
+        decoder.otherFiles.size = QSize(4000, 2000);
         decoder.scripts[QStringLiteral("p003.jpg")].status = DecodeStatus::Unreadable;
         decoder.scripts[QStringLiteral("p005.jpg")].status = DecodeStatus::WorkerFailed;
         {
@@ -131,6 +132,7 @@ private slots:
         names << "anim.gif";
         FakeDecoder decoder;
         decoder.answerAtOnce = true;
+        decoder.otherFiles.size = QSize(4000, 2000);
         Thumbnailer thumbs(&decoder);
         // Room for one thumbnail of 128 x 64 only.
         thumbs.setMemoryBudget(128 * 64 * 4);
