@@ -138,7 +138,9 @@ class Session:
         first = self.shot()
         poll("the animation to play", lambda: (s := self.shot()).differs_from(first) and s,
              timeout=30).save_png(os.path.join(out, "main-gif.png"))
-        # The View button switches to large icons (fourth button of the toolbar).
+        # The View button switches to large icons (fourth button of the toolbar),
+        # seen from the top of the folder.
+        self.key("Home")
         self.x.click(gx + 190, gy + 28)
         self.settle(left_only=True).save_png(os.path.join(out, "main-icons.png"))
 
