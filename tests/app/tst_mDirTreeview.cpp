@@ -34,7 +34,6 @@ private slots:
     void startsWithTheStoredFolder();
     void showsFoldersOnly();
     void everySelectionIsReported();
-    void followsThePaneAndDetaches();
 
 private:
     std::unique_ptr<QWidget> host_;
@@ -132,33 +131,6 @@ void tst_mDirTreeview::everySelectionIsReported() {
     tree->setCurrentIndex(model->index(dir_->filePath("plain")));
     QCOMPARE(CurrentFolder, FolderBuffer(dir_->filePath("plain")));
     QCOMPARE(CurrentFolder.size(), std::size_t(260));
-}
-
-void tst_mDirTreeview::followsThePaneAndDetaches() {
-    std::string start = QFile::encodeName(dir_->path()).toStdString();
-    ShowFolderTree(start);
-    QTreeView* tree = FolderTree();
-    QVERIFY(tree);
-    QCOMPARE(tree->parentWidget(), host_.get());
-    QCOMPARE(tree->geometry(), QRect(0, 0, 200, 300));
-    MoveTree(0, 0, 150, 90);
-    QCOMPARE(tree->geometry(), QRect(0, 0, 150, 90));
-    MoveTree(0, 0, -5, -5); // a pane squeezed to nothing
-    QCOMPARE(tree->size(), QSize(0, 0));
-
-    DetachTree();
-    QVERIFY(FolderTree() == nullptr);
-    MoveTree(0, 0, 10, 10); // nothing left to move
-    const std::string before = CurrentFolder;
-    QCoreApplication::processEvents();
-    QCOMPARE(CurrentFolder, before);
-
-    // Without a host pane only the start folder is remembered.
-    SetTreeHost(nullptr);
-    std::string alone = "/somewhere";
-    ShowFolderTree(alone);
-    QVERIFY(FolderTree() == nullptr);
-    QCOMPARE(CurrentFolder, std::string("/somewhere") + '\0');
 }
 
 QTEST_MAIN(tst_mDirTreeview)
