@@ -119,10 +119,6 @@ void tst_CommandLine::executable_data() {
     QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: vistrel" << QString();
     QTest::newRow("unknown option")
         << QStringList{"--bogus"} << UsageErrorStatus << QString() << "Try 'vistrel --help'";
-    QTest::newRow("two folders") << QStringList{".", "."} << UsageErrorStatus << QString()
-                                 << "at most one folder";
-    QTest::newRow("missing folder")
-        << QStringList{"no/such/folder"} << UsageErrorStatus << QString() << "no/such/folder";
 }
 
 void tst_CommandLine::executable() {

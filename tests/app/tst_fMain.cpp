@@ -1,5 +1,5 @@
-// The main window's creation from the settings, its own words and its minimum
-// size.
+// The main window's creation from the settings and its own words (its minimum
+// size: tst_mStartup).
 
 #include "SettingsSandbox.h"
 #include "app/fMain.h"
@@ -23,8 +23,6 @@ private slots:
     void creationAppliesSettings_data();
     void creationAppliesSettings();
     void creationBuildsControls();
-    void minimumSize_data();
-    void minimumSize();
 
 private:
     std::unique_ptr<SettingsSandbox> sandbox_;
@@ -90,27 +88,6 @@ void tst_fMain::creationBuildsControls() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(!window.ucGIF1()->isVisible());
     QVERIFY(window.lvFiles()->isVisible());
-}
-
-void tst_fMain::minimumSize_data() {
-    QTest::addColumn<QSize>("requested");
-    QTest::addColumn<QSize>("outerTwips");
-
-    QTest::newRow("too narrow") << QSize(300, 400) << QSize(7485, 6000);
-    QTest::newRow("both: width first, then height") << QSize(100, 100) << QSize(7485, 4695);
-    QTest::newRow("exactly the minimum") << QSize(499, 313) << QSize(7485, 4695);
-}
-
-void tst_fMain::minimumSize() {
-    QFETCH(QSize, requested);
-    QFETCH(QSize, outerTwips);
-
-    fMain window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const QSize frame = window.frameGeometry().size() - window.size();
-    window.resize(requested - frame);
-    QTRY_COMPARE(window.OuterSizeTwips(), outerTwips);
 }
 
 QTEST_MAIN(tst_fMain)
