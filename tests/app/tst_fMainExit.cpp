@@ -77,7 +77,6 @@ void tst_fMainExit::answer_data() {
     QTest::newRow("Esc, No") << Closer::Esc << false;
     QTest::newRow("toolbar Exit, No") << Closer::ToolbarExit << false;
     QTest::newRow("close box, Yes") << Closer::CloseBox << true;
-    QTest::newRow("Esc, Yes") << Closer::Esc << true;
     QTest::newRow("toolbar Exit, Yes") << Closer::ToolbarExit << true;
 }
 

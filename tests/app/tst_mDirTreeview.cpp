@@ -1,5 +1,5 @@
-// The folder tree in its host pane: start folder, hidden folders, selections
-// and the 260-character folder buffer.
+// The folder tree in its host pane: start folder, hidden folders and
+// selections (the stored folder's bytes: mSetupTest).
 
 #include "app/mDirTreeview.h"
 
@@ -28,8 +28,6 @@ class tst_mDirTreeview : public QObject {
 private slots:
     void init();
     void cleanup();
-    void folderBuffer_data();
-    void folderBuffer();
     void startsWithTheStoredFolder_data();
     void startsWithTheStoredFolder();
     void showsFoldersOnly();
@@ -58,25 +56,6 @@ void tst_mDirTreeview::cleanup() {
     DetachTree();
     host_.reset();
     dir_.reset();
-}
-
-void tst_mDirTreeview::folderBuffer_data() {
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("bufferSize");
-    QTest::newRow("259 bytes: NUL is the last") << 259 << 260;
-    QTest::newRow("260 bytes: kept whole") << 260 << 261;
-    QTest::newRow("empty") << 0 << 260;
-}
-
-void tst_mDirTreeview::folderBuffer() {
-    QFETCH(int, length);
-    QFETCH(int, bufferSize);
-    const QString path(length, u'p');
-    const std::string buffer = FolderBuffer(path);
-    QCOMPARE(int(buffer.size()), bufferSize);
-    QCOMPARE(buffer.substr(0, std::size_t(length)), std::string(std::size_t(length), 'p'));
-    QCOMPARE(buffer[std::size_t(length)], '\0');
-    QCOMPARE(buffer.find_first_not_of(' ', std::size_t(length) + 1), std::string::npos);
 }
 
 void tst_mDirTreeview::startsWithTheStoredFolder_data() {
@@ -130,7 +109,6 @@ void tst_mDirTreeview::everySelectionIsReported() {
     auto* model = qobject_cast<QFileSystemModel*>(tree->model());
     tree->setCurrentIndex(model->index(dir_->filePath("plain")));
     QCOMPARE(CurrentFolder, FolderBuffer(dir_->filePath("plain")));
-    QCOMPARE(CurrentFolder.size(), std::size_t(260));
 }
 
 QTEST_MAIN(tst_mDirTreeview)
