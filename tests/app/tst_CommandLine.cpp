@@ -57,8 +57,6 @@ void tst_CommandLine::parse_data() {
     const int error = int(Action::UsageError);
     QTest::newRow("nothing: the settings choose") << QStringList{} << run << QStringList{""};
     QTest::newRow("a relative folder") << QStringList{"sub"} << run << QStringList{"pics/sub"};
-    QTest::newRow("a trailing separator") << QStringList{"sub/"} << run << QStringList{"pics/sub"};
-    QTest::newRow("the working folder") << QStringList{"."} << run << QStringList{"pics"};
     QTest::newRow("up and across")
         << QStringList{"../with space"} << run << QStringList{"with space"};
     QTest::newRow("non-ASCII name")
