@@ -57,8 +57,6 @@ void tst_CommandLine::parse_data() {
     const int error = int(Action::UsageError);
     QTest::newRow("nothing: the settings choose") << QStringList{} << run << QStringList{""};
     QTest::newRow("a relative folder") << QStringList{"sub"} << run << QStringList{"pics/sub"};
-    QTest::newRow("a trailing separator") << QStringList{"sub/"} << run << QStringList{"pics/sub"};
-    QTest::newRow("the working folder") << QStringList{"."} << run << QStringList{"pics"};
     QTest::newRow("up and across")
         << QStringList{"../with space"} << run << QStringList{"with space"};
     QTest::newRow("non-ASCII name")
@@ -119,10 +117,6 @@ void tst_CommandLine::executable_data() {
     QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: vistrel" << QString();
     QTest::newRow("unknown option")
         << QStringList{"--bogus"} << UsageErrorStatus << QString() << "Try 'vistrel --help'";
-    QTest::newRow("two folders") << QStringList{".", "."} << UsageErrorStatus << QString()
-                                 << "at most one folder";
-    QTest::newRow("missing folder")
-        << QStringList{"no/such/folder"} << UsageErrorStatus << QString() << "no/such/folder";
 }
 
 void tst_CommandLine::executable() {

@@ -1,6 +1,6 @@
-// Stepping through a folder from inside the full view: every step key and the
-// wheel move the main window's list, its preview and status panels follow,
-// the full view shows the new file (stills and GIFs mixed), and the ends stay.
+// Stepping through a folder from inside the full view (which key is which
+// step: tst_FullviewZoom): the steps move the main window's list, its preview and status panels
+// follow, the full view shows the new file (stills and GIFs mixed), and the ends stay.
 
 #include "RealDecoder.h"
 #include "SettingsSandbox.h"
@@ -103,10 +103,8 @@ void tst_FullviewNavigation::press(const QString& key) {
         return;
     }
     static const QHash<QString, Qt::Key> keys = {
-        {"Right", Qt::Key_Right},        {"Down", Qt::Key_Down}, {"PageDown", Qt::Key_PageDown},
-        {"Space", Qt::Key_Space},        {"Left", Qt::Key_Left}, {"Up", Qt::Key_Up},
-        {"PageUp", Qt::Key_PageUp},      {"Home", Qt::Key_Home}, {"End", Qt::Key_End},
-        {"Backspace", Qt::Key_Backspace}};
+        {"Right", Qt::Key_Right}, {"Down", Qt::Key_Down}, {"Left", Qt::Key_Left},
+        {"Home", Qt::Key_Home},   {"End", Qt::Key_End},   {"Backspace", Qt::Key_Backspace}};
     QVERIFY2(keys.contains(key), qPrintable(key));
     QTest::keyClick(front, keys.value(key));
 }
@@ -138,13 +136,8 @@ void tst_FullviewNavigation::steps_data() {
     QTest::addColumn<int>("row");
     QTest::newRow("Right: a GIF after a still") << "Right" << 1;
     QTest::newRow("Right Down: a still after a GIF") << "Right Down" << 2;
-    QTest::newRow("PageDown Space") << "PageDown Space" << 2;
     QTest::newRow("wheel down twice") << "wheel- wheel-" << 2;
-    QTest::newRow("End") << "End" << 4;
     QTest::newRow("End Right: the last stays") << "End Right" << 4;
-    QTest::newRow("End Space wheel down: still the last") << "End Space wheel-" << 4;
-    QTest::newRow("End Left") << "End Left" << 3;
-    QTest::newRow("End Up PageUp") << "End Up PageUp" << 2;
     QTest::newRow("End Backspace wheel up") << "End Backspace wheel+" << 2;
     QTest::newRow("Left at the first stays") << "Left" << 0;
     QTest::newRow("End Home") << "End Home" << 0;

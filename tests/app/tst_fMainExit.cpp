@@ -56,8 +56,6 @@ private slots:
     void answer();
     void exitStoresState_data();
     void exitStoresState();
-    void toolbarDispatch_data();
-    void toolbarDispatch();
     void visitOpensTheMakersPage();
 
 private:
@@ -79,7 +77,6 @@ void tst_fMainExit::answer_data() {
     QTest::newRow("Esc, No") << Closer::Esc << false;
     QTest::newRow("toolbar Exit, No") << Closer::ToolbarExit << false;
     QTest::newRow("close box, Yes") << Closer::CloseBox << true;
-    QTest::newRow("Esc, Yes") << Closer::Esc << true;
     QTest::newRow("toolbar Exit, Yes") << Closer::ToolbarExit << true;
 }
 
@@ -166,26 +163,6 @@ void tst_fMainExit::exitStoresState() {
     const settings::SetupRecord stored = sandbox_->ReadBack();
     QCOMPARE(int(stored.WindowState), storedState);
     QCOMPARE(QSize(stored.WindowWidth, stored.WindowHeight), storedTwips);
-}
-
-void tst_fMainExit::toolbarDispatch_data() {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<bool>("asks");
-    for (int index : {-1, 0, 1, 4, 6, 10}) {
-        QTest::addRow("button %d", index) << index << false;
-    }
-    QTest::newRow("button 5") << 5 << true;
-}
-
-void tst_fMainExit::toolbarDispatch() {
-    QFETCH(int, index);
-    QFETCH(bool, asks);
-    Window w;
-    platform::ScopedMessageBoxResponder answer(platform::MsgResult::No);
-    w.window.tbrMain_ButtonClick(index);
-    QCOMPARE(answer.requests().size(), std::size_t(asks ? 1 : 0));
-    QVERIFY(w.window.isVisible());
-    QCOMPARE(w.quits, 0);
 }
 
 void tst_fMainExit::visitOpensTheMakersPage() {

@@ -1,6 +1,6 @@
 // The main window's large-icon view with thumbnails, driven through its real
-// widgets with a scripted decoder: what shows in the cells, what pbThumbs
-// does, and that a folder change silences the folder left behind.
+// widgets with a scripted decoder: what shows in the cells and what pbThumbs
+// does (a folder change cancelling the old work: tst_Thumbnailer).
 
 #include "SettingsSandbox.h"
 #include "app/fMain.h"
@@ -125,31 +125,6 @@ private slots:
         // The report view keeps the small type icons.
         lv->setView(platform::ListView::Report);
         QCOMPARE(lv->reportView()->iconSize(), QSize(16, 16));
-    }
-
-    void folderChangeDropsThePendingWork() {
-        const QString first = MakeFolder("first", 30);
-        const QString second = MakeFolder("second", 2);
-        Browse(first);
-        QTRY_VERIFY(!decoder_->open.empty());
-        QTRY_VERIFY(w_->pbThumbs()->Max() == 30);
-        const auto outstanding = decoder_->OpenTickets();
-        QSignalSpy ready(w_->thumbnailer(), &imaging::Thumbnailer::thumbnailReady);
-
-        Browse(second);
-        for (const auto ticket : outstanding)
-            QVERIFY(decoder_->WasCancelled(ticket));
-        for (const auto ticket : outstanding)
-            decoder_->Answer(ticket); // late answers of the folder left behind
-        QTRY_COMPARE(int(decoder_->open.size()), 2);
-        for (const auto ticket : decoder_->OpenTickets()) {
-            QVERIFY(decoder_->RequestOf(ticket).path.startsWith(second));
-            decoder_->Answer(ticket);
-        }
-        QTRY_COMPARE(ready.size(), 2);
-        QTRY_VERIFY(!w_->pbThumbs()->isVisible());
-        QCOMPARE(w_->pbThumbs()->Max(), 2);
-        QCOMPARE(ready.size(), 2);
     }
 };
 

@@ -1,5 +1,5 @@
-// The folder tree in its host pane: start folder, hidden folders, selections
-// and the 260-character folder buffer.
+// The folder tree in its host pane: start folder, hidden folders and
+// selections (the stored folder's bytes: mSetupTest).
 
 #include "app/mDirTreeview.h"
 
@@ -28,13 +28,10 @@ class tst_mDirTreeview : public QObject {
 private slots:
     void init();
     void cleanup();
-    void folderBuffer_data();
-    void folderBuffer();
     void startsWithTheStoredFolder_data();
     void startsWithTheStoredFolder();
     void showsFoldersOnly();
     void everySelectionIsReported();
-    void followsThePaneAndDetaches();
 
 private:
     std::unique_ptr<QWidget> host_;
@@ -59,25 +56,6 @@ void tst_mDirTreeview::cleanup() {
     DetachTree();
     host_.reset();
     dir_.reset();
-}
-
-void tst_mDirTreeview::folderBuffer_data() {
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("bufferSize");
-    QTest::newRow("259 bytes: NUL is the last") << 259 << 260;
-    QTest::newRow("260 bytes: kept whole") << 260 << 261;
-    QTest::newRow("empty") << 0 << 260;
-}
-
-void tst_mDirTreeview::folderBuffer() {
-    QFETCH(int, length);
-    QFETCH(int, bufferSize);
-    const QString path(length, u'p');
-    const std::string buffer = FolderBuffer(path);
-    QCOMPARE(int(buffer.size()), bufferSize);
-    QCOMPARE(buffer.substr(0, std::size_t(length)), std::string(std::size_t(length), 'p'));
-    QCOMPARE(buffer[std::size_t(length)], '\0');
-    QCOMPARE(buffer.find_first_not_of(' ', std::size_t(length) + 1), std::string::npos);
 }
 
 void tst_mDirTreeview::startsWithTheStoredFolder_data() {
@@ -131,34 +109,6 @@ void tst_mDirTreeview::everySelectionIsReported() {
     auto* model = qobject_cast<QFileSystemModel*>(tree->model());
     tree->setCurrentIndex(model->index(dir_->filePath("plain")));
     QCOMPARE(CurrentFolder, FolderBuffer(dir_->filePath("plain")));
-    QCOMPARE(CurrentFolder.size(), std::size_t(260));
-}
-
-void tst_mDirTreeview::followsThePaneAndDetaches() {
-    std::string start = QFile::encodeName(dir_->path()).toStdString();
-    ShowFolderTree(start);
-    QTreeView* tree = FolderTree();
-    QVERIFY(tree);
-    QCOMPARE(tree->parentWidget(), host_.get());
-    QCOMPARE(tree->geometry(), QRect(0, 0, 200, 300));
-    MoveTree(0, 0, 150, 90);
-    QCOMPARE(tree->geometry(), QRect(0, 0, 150, 90));
-    MoveTree(0, 0, -5, -5); // a pane squeezed to nothing
-    QCOMPARE(tree->size(), QSize(0, 0));
-
-    DetachTree();
-    QVERIFY(FolderTree() == nullptr);
-    MoveTree(0, 0, 10, 10); // nothing left to move
-    const std::string before = CurrentFolder;
-    QCoreApplication::processEvents();
-    QCOMPARE(CurrentFolder, before);
-
-    // Without a host pane only the start folder is remembered.
-    SetTreeHost(nullptr);
-    std::string alone = "/somewhere";
-    ShowFolderTree(alone);
-    QVERIFY(FolderTree() == nullptr);
-    QCOMPARE(CurrentFolder, std::string("/somewhere") + '\0');
 }
 
 QTEST_MAIN(tst_mDirTreeview)

@@ -1,4 +1,4 @@
-// Start-up: AddBackslash, and the order in which Main brings the program up,
+// Start-up: the order in which Main brings the program up,
 // driven with stand-in services so that each step can be observed.
 
 #include "SettingsSandbox.h"
@@ -7,10 +7,12 @@
 #include "app/mStartup.h"
 #include "controls/Splitter.h"
 #include "platform/Events.h"
+#include "platform/ListView.h"
 #include "platform/PictureBox.h"
 #include "windows/fSplash.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QTest>
 #include <chrono>
@@ -84,8 +86,6 @@ class tst_mStartup : public QObject {
 private slots:
     void init();
     void cleanup();
-    void addBackslash_data();
-    void addBackslash();
     void readySplashSkipsTheWait();
     void waitsForTheSplash();
     void splashClosedEarlyEndsTheWait();
@@ -104,27 +104,6 @@ void tst_mStartup::init() {
 
 void tst_mStartup::cleanup() {
     sandbox_.reset();
-}
-
-void tst_mStartup::addBackslash_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("expected");
-
-    const QString sep = QDir::separator();
-    QTest::newRow("empty becomes a lone separator") << QString() << sep;
-    QTest::newRow("a lone separator stays") << sep << sep;
-    QTest::newRow("no trailing separator") << "pictures"
-                                           << "pictures" + sep;
-    QTest::newRow("trailing separator stays") << "pictures" + sep << "pictures" + sep;
-}
-
-void tst_mStartup::addBackslash() {
-    QFETCH(QString, path);
-    QFETCH(QString, expected);
-    std::string text = path.toStdString();
-    std::string& result = AddBackslash(text);
-    QCOMPARE(&result, &text); // changes the argument itself
-    QCOMPARE(QString::fromStdString(text), expected);
 }
 
 void tst_mStartup::readySplashSkipsTheWait() {
@@ -174,32 +153,49 @@ void tst_mStartup::splashClosedEarlyEndsTheWait() {
     QVERIFY(window->isVisible());
 }
 
+// The tree's start folder and the list's start view, as the options dialog's two
+// choices and the command line ask.
 void tst_mStartup::startFolder_data() {
+    QTest::addColumn<qint16>("chosen"); // both choices; any non-zero counts as ticked
     QTest::addColumn<QByteArray>("lastPath");
     QTest::addColumn<QByteArray>("commandLine");
-    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QByteArray>("expected"); // "<home>" stands for the default folder
 
     const QByteArray sep(1, QDir::separator().toLatin1());
     const QByteArray none;
+    const QByteArray stored = QByteArray("/srv/pictures") + '\0' + QByteArray(246, ' ');
     QTest::newRow("NUL and padding as the tree stores it")
-        << QByteArray("/srv/pictures") + QByteArray(1, '\0') + QByteArray(246, ' ') << none
-        << QByteArray("/srv/pictures") + sep;
+        << qint16(-1) << stored << none << QByteArray("/srv/pictures") + sep;
+    QTest::newRow("damaged non-zero counts as chosen")
+        << qint16(3) << stored << none << QByteArray("/srv/pictures") + sep;
+    QTest::newRow("not chosen: home") << qint16(0) << stored << none << QByteArray("<home>");
+    QTest::newRow("chosen, short form trimmed")
+        << qint16(-1) << QByteArray("  /mnt/e/  ") << none << QByteArray("/mnt/e/");
+    QTest::newRow("chosen but nothing stored: home")
+        << qint16(-1) << QByteArray("   ") << none << QByteArray("<home>");
+    QTest::newRow("chosen but only a NUL: home")
+        << qint16(-1) << QByteArray(1, '\0') + "   " << none << QByteArray("<home>");
     QTest::newRow("the command line's folder wins over the stored one")
-        << QByteArray("/srv/pictures") << QByteArray("/tmp/given")
+        << qint16(-1) << QByteArray("/srv/pictures") << QByteArray("/tmp/given")
         << QByteArray("/tmp/given") + sep;
     QTest::newRow("the command line's folder wins over the home folder")
-        << QByteArray() << QByteArray("/") << sep;
+        << qint16(0) << QByteArray() << QByteArray("/") << sep;
 }
 
 void tst_mStartup::startFolder() {
+    QFETCH(qint16, chosen);
     QFETCH(QByteArray, lastPath);
     QFETCH(QByteArray, commandLine);
     QFETCH(QByteArray, expected);
+    expected.replace("<home>", QFile::encodeName(QDir::homePath()) + '/');
     Recorder r;
-    r.toLoad.StartWithLastPath = -1; // "start with last browsed image path"
+    r.toLoad.StartWithLastPath = chosen;
+    r.toLoad.StartInThumbnailView = chosen;
     r.toLoad.LastPath = lastPath.toStdString();
     const std::unique_ptr<fMain> window = StartUp(r.Services(), commandLine.toStdString());
     QCOMPARE(QByteArray::fromStdString(r.treePath), expected);
+    QCOMPARE(window->lvFiles()->View(),
+             int(chosen != 0 ? platform::ListView::LargeIcon : platform::ListView::Report));
     // The stored value itself is left as it was.
     QCOMPARE(QByteArray::fromStdString(settings::Setup.LastPath), lastPath);
 }

@@ -118,8 +118,6 @@ private slots:
             << "" << true << true << true << "<folder>/MSINFO32.EXE" << false;
         QTest::newRow("folder without the file: message")
             << "" << true << false << true << "" << true;
-        QTest::newRow("folder file fails to start: message")
-            << "" << true << true << false << "<folder>/MSINFO32.EXE" << true;
         QTest::newRow("no values: message") << "" << false << false << true << "" << true;
     }
 

@@ -1,5 +1,5 @@
-// The full view window: one instance made on first use, a GIF view that hides
-// the still image only while it holds a GIF, and the ways to close it.
+// The full view window: a GIF view that hides the still image only while it
+// holds a GIF, and the ways to close it (each leaving no instance behind).
 
 #include "controls/GifMaker.h"
 #include "controls/ImageAceX.h"
@@ -49,31 +49,11 @@ struct Fixture {
 class tst_fFullview : public QObject {
     Q_OBJECT
 private slots:
-    void singleInstance();
     void freshWindowShowsTheStill();
     void resizeBringsTheGifBack();
     void closes_data();
     void closes();
 };
-
-void tst_fFullview::singleInstance() {
-    Fixture fx;
-    QVERIFY(fFullview::Existing() == nullptr);
-    fFullview* f = fFullview::Instance(fx.owner.get());
-    QCOMPARE(fFullview::Instance(fx.owner.get()), f);
-    QVERIFY(!f->isVisible());
-    QVERIFY(f->windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(f->ucGIFView()->AutoPlay());
-    QCOMPARE(f->imView()->BackColor(), 0u);
-    QCOMPARE(f->ucGIFView()->BackColor(), 0u);
-    f->ShowModeless();
-    QVERIFY(f->windowState() & Qt::WindowFullScreen);
-    QTRY_VERIFY(f->isVisible());
-    f->close();
-    QTRY_VERIFY(fFullview::Existing() == nullptr);
-    // The next use makes a new one.
-    QVERIFY(fFullview::Instance(fx.owner.get()) != nullptr);
-}
 
 void tst_fFullview::freshWindowShowsTheStill() {
     Fixture fx;
