@@ -2,6 +2,7 @@
 // decoder: what reaches the pane and the status panels, what is asked for,
 // cancelled and served from the cache, and the full view's two stages.
 
+#include "RealDecoder.h"
 #include "SettingsSandbox.h"
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
@@ -15,6 +16,7 @@
 
 #include <QAbstractItemView>
 #include <QLabel>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -47,6 +49,7 @@ private slots:
     void failureClearsThePreview();
     void fullViewEnlargesThenShowsTheFullPicture_data();
     void fullViewEnlargesThenShowsTheFullPicture();
+    void eventLoopRunsWhileTheRealDecoderWorks();
 
 private:
     void start(std::unique_ptr<imaging::PictureDecoder> decoder);
@@ -263,6 +266,30 @@ void tst_fMainPreview::fullViewEnlargesThenShowsTheFullPicture() {
     QTRY_VERIFY(fFullview::Existing() == nullptr);
     QVERIFY(fake_->open.empty());
     QCOMPARE(fake_->cancels.back(), ticket);
+}
+
+void tst_fMainPreview::eventLoopRunsWhileTheRealDecoderWorks() {
+    // A noisy picture: slow to decode, so that the decode is under way for
+    // many turns of the event loop.
+    QImage noise(2400, 1600, QImage::Format_RGB32);
+    auto* rng = QRandomGenerator::global();
+    for (int y = 0; y < noise.height(); ++y)
+        rng->fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), noise.width());
+    QVERIFY(noise.save(dir_->filePath(Name(0)), "PNG"));
+    fake_ = nullptr;
+    w_.reset();
+    start(RealDecoder()); // the program's own decoder, worker processes and all
+
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(1);
+    connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start();
+    select(0);
+    // The click has returned; the answer cannot have been painted yet.
+    QCOMPARE(panel(2), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(panel(2), QStringLiteral("2400x1600"), 30000);
+    QVERIFY2(ticks > 3, qPrintable(QString::number(ticks)));
 }
 
 QTEST_MAIN(tst_fMainPreview)
