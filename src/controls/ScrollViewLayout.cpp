@@ -11,15 +11,14 @@ namespace scrollview {
 ScrollLayout ArrangeScrollView(int W, int H, int imageW, int imageH, int borderStyle,
                                int hBarHeight, int vBarWidth) {
     ScrollLayout out;
-    // 1. A 2-pixel frame is left for the border, unless there is none.
+    // A 2-pixel frame is left for the border, unless there is none.
     out.viewport = borderStyle == 0 ? Box{0, 0, W, H} : Box{2, 2, W - 4, H - 4};
     const int vw = out.viewport.width;
     const int vh = out.viewport.height;
     const bool wider = vw < imageW;
     const bool taller = vh < imageH;
-    // 2.
     out.image = Box{0, 0, imageW, imageH};
-    // 3, 4. Computed in 64 bits: the sum of two int-sized widths may not fit.
+    // Ranges in double: the sum of two int-sized widths may not fit an int.
     out.hBar.geometry = Box{0, float(vh - hBarHeight), vw - vBarWidth, hBarHeight};
     out.hBar.max = units::RoundHalfEvenTo<std::int32_t>(double(imageW) - vw + vBarWidth);
     out.hBar.largeChange = units::RoundHalfEvenTo<std::int32_t>(vw / 2.0);
@@ -28,7 +27,7 @@ ScrollLayout ArrangeScrollView(int W, int H, int imageW, int imageH, int borderS
     out.vBar.max = units::RoundHalfEvenTo<std::int32_t>(double(imageH) - vh + hBarHeight);
     out.vBar.largeChange = units::RoundHalfEvenTo<std::int32_t>(vh / 2.0);
     out.vBar.visible = taller;
-    // 5, 6. Without the other bar the range loses that bar's thickness again.
+    // Without the other bar the range loses that bar's thickness again.
     if (!taller) {
         out.hBar.max = units::RoundHalfEvenTo<std::int32_t>(double(out.hBar.max) - vBarWidth);
         out.image.left = vw / 2.0F - imageW / 2.0F;
@@ -37,12 +36,12 @@ ScrollLayout ArrangeScrollView(int W, int H, int imageW, int imageH, int borderS
         out.vBar.max = units::RoundHalfEvenTo<std::int32_t>(double(out.vBar.max) - hBarHeight);
         out.image.top = vh / 2.0F - imageH / 2.0F;
     }
-    // 7.
+    // Once either bar shows, the picture starts at the top left corner.
     if (taller || wider) {
         out.image.left = 0;
         out.image.top = 0;
     }
-    // 8. The corner button fills the square where the two bars meet.
+    // The corner button fills the square where the two bars meet.
     out.corner =
         Box{out.vBar.geometry.left, out.vBar.geometry.top + float(out.vBar.geometry.height),
             vBarWidth, hBarHeight};
