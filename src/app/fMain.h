@@ -4,8 +4,8 @@
 // earlier versions, and why, is listed in docs/mends.md.
 
 #include "controls/Qv_Progbar.h"
-#include "windows/fFullview.h"
 #include "imaging/PictureDecoder.h"
+#include "windows/fFullview.h"
 
 #include <QByteArray>
 #include <QSize>
