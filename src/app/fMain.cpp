@@ -1,5 +1,4 @@
 #include "app/fMain.h"
-#include "imaging/Thumbnailer.h"
 
 #include "app/FilterTable.h"
 #include "app/ToolbarIcons.h"
@@ -11,6 +10,7 @@
 #include "filelist/cFileView.h"
 #include "imaging/PictureDecoder.h"
 #include "imaging/PictureLoader.h"
+#include "imaging/Thumbnailer.h"
 #include "platform/ListView.h"
 #include "platform/PictureBox.h"
 #include "settings/mSetup.h"
@@ -194,26 +194,24 @@ void fMain::CreateStatusStrip() {
 
 void fMain::Form_Load() {
     const settings::SetupRecord& setup = settings::Setup;
-    // 1.
     FileView_ = std::make_unique<cFileView>();
     Flfiles_ = std::make_unique<FileListBox>();
-    // 2. The stored window state; a minimized state is never stored.
+    // The stored window state; a minimized state is never stored.
     if (setup.WindowState == 2) {
         setWindowState(Qt::WindowMaximized);
     }
-    // 3.
     lblCount_->clear();
-    // 4. Tree above (or beside) the list.
+    // Tree above (or beside) the list.
     hSplit_->SetChild1(pictreeview_);
     hSplit_->SetChild2(picLV_);
     hSplit_->SetOrientation(setup.PaneSplitOrientation);
     hSplit_->SetSplitPercent(setup.PaneSplitPercent);
-    // 5. That pair beside (or above) the preview.
+    // That pair beside (or above) the preview.
     vSplit_->SetChild1(hSplit_);
     vSplit_->SetChild2(picPreview_);
     vSplit_->SetOrientation(setup.MainSplitOrientation);
     vSplit_->SetSplitPercent(setup.MainSplitPercent);
-    // 6. The filter box, entry 0 selected; selecting it runs the filter handler once.
+    // The filter box, entry 0 selected; selecting it runs the filter handler once.
     {
         const QSignalBlocker block(ComboFilter_);
         for (const FilterEntry& entry : FilterTable) {
@@ -233,7 +231,7 @@ void fMain::Form_Load() {
             ComboFilter_Click();
     });
     ComboFilter_Click();
-    // 7, 8. The view chosen in the options (report or large icons) and the columns.
+    // The view chosen in the options (report or large icons) and the columns.
     lvFiles_->setView(StartView(setup));
     lvFiles_->reportView()->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvFiles_->reportView()->setAlternatingRowColors(true);
@@ -241,11 +239,10 @@ void fMain::Form_Load() {
     lvFiles_->addColumn(QStringLiteral("Size"), -1, Qt::AlignRight);
     lvFiles_->addColumn(QStringLiteral("Type"), 1500);
     lvFiles_->addColumn(QStringLiteral("Date Modified"));
-    // 9-11. The file counter, the file list binding and its icons.
+    // The file counter, the file list binding and its icons.
     BindFileList();
-    // 12.
+    // The GIF player shows only while a GIF is previewed.
     ucGIF1_->hide();
-    // 13, 14.
     setWindowTitle(QStringLiteral("Vistrel"));
     cmdVisit_->setText(QStringLiteral("Visit ") + QStringLiteral("Corvantis"));
 }

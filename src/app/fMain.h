@@ -1,8 +1,11 @@
 #pragma once
 
+// Where the program as a whole departs from the original program and from
+// earlier versions, and why, is listed in docs/mends.md.
+
 #include "controls/Qv_Progbar.h"
-#include "windows/fFullview.h"
 #include "imaging/PictureDecoder.h"
+#include "windows/fFullview.h"
 
 #include <QByteArray>
 #include <QSize>

@@ -50,13 +50,12 @@ QString WithBackslash(const QString& path) {
 
 void fMain::BindFileList() {
     const QString all = FromView(AllFormatsPattern);
-    // 9.
+    // Every listed format until a filter is chosen.
     Flfiles_->setPattern(all);
-    // 10.
     FileView_->setListView(lvFiles_);
     FileView_->setPattern(all);
     FilterPattern = FileView_->Pattern();
-    // 11.
+    // The list borrows the desktop's small file icons.
     if (!FileView_->AssignSysIL()) {
         platform::MsgBox(QStringLiteral("Error in AssignSysIl"), platform::MsgButtons::OK,
                          platform::MsgIcon::None, QStringLiteral("Vistrel"), this);
@@ -79,13 +78,13 @@ void fMain::BindFileList() {
 void fMain::nPathchange() {
     if (!FileView_ || !Flfiles_)
         return;
-    // 1, 2.
+    // Nothing of the old folder stays on show or in work.
     picPreview_->Cls();
     PicLoad_->CancelShown();
     DestroyPreviewGif();
     CancelThumbnails();
     const QScopedValueRollback busy(readingFolder_, true);
-    // 3, 4. A folder that cannot be read shows as such; only a blank folder
+    // A folder that cannot be read shows as such; only a blank folder
     // buffer (no folder named) lists the counter's folder again.
     const QString wanted = BufferPath(CurrentFolder);
     if (!Flfiles_->setPath(wanted) && !wanted.trimmed().isEmpty()) {
@@ -93,9 +92,8 @@ void fMain::nPathchange() {
         return;
     }
     FolderPath_ = Flfiles_->Path();
-    // 5.
     FileView_->setPattern(FilterPattern);
-    // 6. Until a folder has been accepted there is nothing to list (an empty
+    // Until a folder has been accepted there is nothing to list (an empty
     // path would become the root folder).
     if (FolderPath_.isEmpty())
         return;
@@ -105,7 +103,7 @@ void fMain::nPathchange() {
     ++listing_; // its thumbnails start once the large-icon view shows it
     if (Watch_)
         Watch_->watch(Flfiles_->Path());
-    // 7. A blank folder buffer names no folder; it is not worth remembering.
+    // A blank folder buffer names no folder; it is not worth remembering.
     if (!BufferPath(CurrentFolder).trimmed().isEmpty())
         settings::Setup.LastPath = CurrentFolder;
     lblCount_->setText(QStringLiteral("%1 Image Files").arg(Flfiles_->ListCount()));

@@ -5,6 +5,7 @@
 #include "app/mDirTreeview.h"
 #include "controls/Qv_Progbar.h"
 #include "controls/Splitter.h"
+#include "imaging/Units.h"
 #include "platform/ListView.h"
 #include "platform/PictureBox.h"
 #include "platform/Twips.h"
@@ -27,7 +28,7 @@ constexpr int kStatusHeight = 19;
 
 // Halves of odd lengths round to the even neighbour, as every fraction does.
 int HalfOf(int length, int less = 0) {
-    return static_cast<int>(platform::RoundHalfEven(length / 2.0 - less));
+    return units::RoundHalfEvenTo<int>(length / 2.0 - less);
 }
 
 } // namespace

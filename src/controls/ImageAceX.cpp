@@ -2,6 +2,7 @@
 
 #include "controls/ZoomSurface.h"
 #include "imaging/Gdi.h"
+#include "imaging/Units.h"
 #include "platform/EdgePainter.h"
 #include "platform/PictureConvert.h"
 #include "platform/PropertyBag.h"
@@ -10,8 +11,6 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
-
-using scrollview::RoundEven;
 
 namespace {
 
@@ -40,7 +39,8 @@ unsigned EdgeOfStyle(int style) {
 }
 
 void Place(QWidget* widget, const scrollview::Box& box) {
-    widget->setGeometry(RoundEven(box.left), RoundEven(box.top), std::max(box.width, 0),
+    widget->setGeometry(units::RoundHalfEvenTo<std::int32_t>(box.left),
+                        units::RoundHalfEvenTo<std::int32_t>(box.top), std::max(box.width, 0),
                         std::max(box.height, 0));
 }
 
@@ -203,7 +203,8 @@ void ImageAceX::ArrangeScrollView() {
     };
     applyBar(hSB_, layout_.hBar);
     applyBar(vSB_, layout_.vBar);
-    picDst_->move(RoundEven(layout_.image.left), RoundEven(layout_.image.top));
+    picDst_->move(units::RoundHalfEvenTo<std::int32_t>(layout_.image.left),
+                  units::RoundHalfEvenTo<std::int32_t>(layout_.image.top));
     Place(cmdCorner_, layout_.corner);
     cmdCorner_->setVisible(layout_.cornerVisible);
     cmdCorner_->raise();
@@ -237,7 +238,8 @@ void ImageAceX::FitPicture() {
     gdi::HDC sourceDC = gdi::CreateBufferDC(source);
     gdi::HDC target = picScl_->hDC();
     const int oldMode = gdi::SetStretchBltMode(target, gdi::HALFTONE);
-    gdi::StretchBlt(target, RoundEven(at.left), RoundEven(at.top), at.width, at.height, sourceDC, 0,
+    gdi::StretchBlt(target, units::RoundHalfEvenTo<std::int32_t>(at.left),
+                    units::RoundHalfEvenTo<std::int32_t>(at.top), at.width, at.height, sourceDC, 0,
                     0, source.width, source.height, gdi::SRCCOPY);
     if (oldMode != 0) {
         gdi::SetStretchBltMode(target, oldMode);

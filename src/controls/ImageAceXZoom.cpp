@@ -6,13 +6,12 @@
 #include "controls/ImageAceX.h"
 #include "controls/ZoomLayout.h"
 #include "controls/ZoomSurface.h"
+#include "imaging/Units.h"
 
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <cmath>
-
-using scrollview::RoundEven;
 
 namespace {
 
@@ -127,7 +126,8 @@ void ImageAceX::ArrangeZoom() {
                                             int(std::ceil(shown.height())), borderStyle_,
                                             hSB_->sizeHint().height(), vSB_->sizeHint().width());
     const auto place = [](QWidget* w, const scrollview::Box& box) {
-        w->setGeometry(RoundEven(box.left), RoundEven(box.top), std::max(box.width, 0),
+        w->setGeometry(units::RoundHalfEvenTo<std::int32_t>(box.left),
+                       units::RoundHalfEvenTo<std::int32_t>(box.top), std::max(box.width, 0),
                        std::max(box.height, 0));
     };
     place(picScl_, layout_.viewport);

@@ -1,10 +1,10 @@
 #include "controls/Qv_Progbar.h"
 
+#include "imaging/Units.h"
 #include "platform/EdgePainter.h"
 #include "platform/Events.h"
 #include "platform/PictureBox.h"
 #include "platform/PropertyBag.h"
-#include "platform/Twips.h"
 
 #include <QPainter>
 #include <cmath>
@@ -45,7 +45,7 @@ std::optional<QRect> ProgbarBarRect(int value, int max, int barOffset, int width
     const double cap = double(width) + 4;
     if (barWidth > cap)
         barWidth = cap;
-    return QRect(inset, inset, int(platform::RoundHalfEven(barWidth)), int(innerHeight));
+    return QRect(inset, inset, units::RoundHalfEvenTo<int>(barWidth), int(innerHeight));
 }
 
 unsigned ProgbarEdge(int style) {

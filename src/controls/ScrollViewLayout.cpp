@@ -1,56 +1,47 @@
 #include "controls/ScrollViewLayout.h"
 
+#include "imaging/Units.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace scrollview {
 
-std::int32_t RoundEven(double value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    constexpr double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    // nearbyint follows the default rounding mode, which is to nearest-even.
-    return static_cast<std::int32_t>(std::clamp(std::nearbyint(value), lo, hi));
-}
-
 ScrollLayout ArrangeScrollView(int W, int H, int imageW, int imageH, int borderStyle,
                                int hBarHeight, int vBarWidth) {
     ScrollLayout out;
-    // 1. A 2-pixel frame is left for the border, unless there is none.
+    // A 2-pixel frame is left for the border, unless there is none.
     out.viewport = borderStyle == 0 ? Box{0, 0, W, H} : Box{2, 2, W - 4, H - 4};
     const int vw = out.viewport.width;
     const int vh = out.viewport.height;
     const bool wider = vw < imageW;
     const bool taller = vh < imageH;
-    // 2.
     out.image = Box{0, 0, imageW, imageH};
-    // 3, 4. Computed in 64 bits: the sum of two int-sized widths may not fit.
+    // Ranges in double: the sum of two int-sized widths may not fit an int.
     out.hBar.geometry = Box{0, float(vh - hBarHeight), vw - vBarWidth, hBarHeight};
-    out.hBar.max = RoundEven(double(imageW) - vw + vBarWidth);
-    out.hBar.largeChange = RoundEven(vw / 2.0);
+    out.hBar.max = units::RoundHalfEvenTo<std::int32_t>(double(imageW) - vw + vBarWidth);
+    out.hBar.largeChange = units::RoundHalfEvenTo<std::int32_t>(vw / 2.0);
     out.hBar.visible = wider;
     out.vBar.geometry = Box{float(vw - vBarWidth), 0, vBarWidth, vh - hBarHeight};
-    out.vBar.max = RoundEven(double(imageH) - vh + hBarHeight);
-    out.vBar.largeChange = RoundEven(vh / 2.0);
+    out.vBar.max = units::RoundHalfEvenTo<std::int32_t>(double(imageH) - vh + hBarHeight);
+    out.vBar.largeChange = units::RoundHalfEvenTo<std::int32_t>(vh / 2.0);
     out.vBar.visible = taller;
-    // 5, 6. Without the other bar the range loses that bar's thickness again.
+    // Without the other bar the range loses that bar's thickness again.
     if (!taller) {
-        out.hBar.max = RoundEven(double(out.hBar.max) - vBarWidth);
+        out.hBar.max = units::RoundHalfEvenTo<std::int32_t>(double(out.hBar.max) - vBarWidth);
         out.image.left = vw / 2.0F - imageW / 2.0F;
     }
     if (!wider) {
-        out.vBar.max = RoundEven(double(out.vBar.max) - hBarHeight);
+        out.vBar.max = units::RoundHalfEvenTo<std::int32_t>(double(out.vBar.max) - hBarHeight);
         out.image.top = vh / 2.0F - imageH / 2.0F;
     }
-    // 7.
+    // Once either bar shows, the picture starts at the top left corner.
     if (taller || wider) {
         out.image.left = 0;
         out.image.top = 0;
     }
-    // 8. The corner button fills the square where the two bars meet.
+    // The corner button fills the square where the two bars meet.
     out.corner =
         Box{out.vBar.geometry.left, out.vBar.geometry.top + float(out.vBar.geometry.height),
             vBarWidth, hBarHeight};
@@ -68,18 +59,18 @@ Box FitPicture(int sourceW, int sourceH, int targetW, int targetH, int margin, b
     const std::int32_t tw = targetW - margin;
     const std::int32_t th = targetH - margin;
     if (sw > tw && sw > 0) {
-        sh = RoundEven(double(sh) * tw / sw);
+        sh = units::RoundHalfEvenTo<std::int32_t>(double(sh) * tw / sw);
         sw = tw;
     }
     if (sh > th && sh > 0) {
-        sw = RoundEven(double(sw) * th / sh);
+        sw = units::RoundHalfEvenTo<std::int32_t>(double(sw) * th / sh);
         sh = th;
     }
     sw = std::max(sw, 0);
     sh = std::max(sh, 0);
     if (centre) {
-        return Box{float(RoundEven((targetW - double(sw)) / 2)),
-                   float(RoundEven((targetH - double(sh)) / 2)), sw, sh};
+        return Box{float(units::RoundHalfEvenTo<std::int32_t>((targetW - double(sw)) / 2)),
+                   float(units::RoundHalfEvenTo<std::int32_t>((targetH - double(sh)) / 2)), sw, sh};
     }
     return Box{float(margin), float(margin), sw, sh};
 }

@@ -55,7 +55,4 @@ Box FitViewport(int W, int H);
 /// is to the nearest, halves to even. Sizes may come out 0 for tiny targets.
 Box FitPicture(int sourceW, int sourceH, int targetW, int targetH, int margin, bool centre);
 
-/// Round to nearest, halves to even, limited to the int32 range.
-std::int32_t RoundEven(double value);
-
 } // namespace scrollview

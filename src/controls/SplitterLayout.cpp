@@ -1,18 +1,19 @@
 #include "controls/SplitterLayout.h"
 
+#include "imaging/Units.h"
+
 #include <cmath>
 
 namespace splitter {
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15.0F;
 constexpr float kMinFraction = 0.001F;
 constexpr float kMaxFraction = 0.999F;
 
 int RoundEdge(float twips) {
-    // std::nearbyint follows the default rounding mode: nearest, halves to even.
-    return static_cast<int>(std::nearbyint(twips / kTwipsPerPixel));
+    // The quotient stays in single precision, as the control computes it.
+    return static_cast<int>(units::RoundHalfEven(twips / float(units::TwipsPerPixel)));
 }
 
 } // namespace
@@ -51,7 +52,7 @@ float DragFraction(float barPos, float pointer, float s, float length) {
 }
 
 int FractionToPercent(float fraction) {
-    const float percent = std::nearbyint(fraction * 100.0F);
+    const float percent = float(units::RoundHalfEven(fraction * 100.0F));
     if (!(percent > 0.0F)) {
         return 0;
     }

@@ -1,5 +1,6 @@
 #include "controls/ucGIFViewer.h"
 
+#include "imaging/Units.h"
 #include "platform/PictureConvert.h"
 
 #include <QFile>
@@ -59,14 +60,6 @@ void ucGIFViewer::SetupBuffers() {
 
 namespace {
 
-std::int32_t roundHalfEven(double v) {
-    double r = std::round(v);
-    if (std::fabs(v - std::trunc(v)) == 0.5) {
-        r = 2.0 * std::round(v / 2.0);
-    }
-    return std::int32_t(std::clamp(r, -2147483648.0, 2147483647.0));
-}
-
 // cDIB::GetBestFitInfo's placement, for a picture that need not exist as a surface.
 QRect bestFit(QSize picture, QSize box) {
     const std::int64_t w = picture.width();
@@ -78,10 +71,10 @@ QRect bestFit(QSize picture, QSize box) {
         const double ry = static_cast<float>(double(box.height()) / double(h));
         if (rx < ry) {
             bfW = box.width();
-            bfH = roundHalfEven(double(h) * rx);
+            bfH = units::RoundHalfEvenTo<std::int32_t>(double(h) * rx);
         } else {
             bfH = box.height();
-            bfW = roundHalfEven(double(w) * ry);
+            bfW = units::RoundHalfEvenTo<std::int32_t>(double(w) * ry);
         }
     }
     return QRect(int((std::int64_t{box.width()} - bfW) / 2),

@@ -3,6 +3,8 @@
 
 #include "gif/cGIF.h"
 
+#include "imaging/Units.h"
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -23,15 +25,6 @@ int16_t readWord(const std::array<uint8_t, 7>& screen, size_t at) {
 void writeWord(std::array<uint8_t, 7>& screen, size_t at, int16_t value) {
     screen[at] = uint8_t(uint16_t(value) & 0xFF);
     screen[at + 1] = uint8_t(uint16_t(value) >> 8);
-}
-
-// Rounds to the nearest integer, halves to the even neighbour.
-double roundHalfEven(double v) {
-    const double r = std::round(v);
-    if (std::fabs(v - std::trunc(v)) == 0.5) {
-        return 2.0 * std::round(v / 2.0);
-    }
-    return r;
 }
 
 } // namespace
@@ -170,7 +163,7 @@ float cGIF::ScreenPixelAspectRatio() const {
 }
 
 bool cGIF::setScreenPixelAspectRatio(float New_ScreenPixelAspectRatio) {
-    const double v = roundHalfEven(double(New_ScreenPixelAspectRatio) * 64.0 - 15.0);
+    const double v = units::RoundHalfEven(double(New_ScreenPixelAspectRatio) * 64.0 - 15.0);
     if (!(v >= 0.0 && v <= 255.0)) {
         return false;
     }

@@ -12,6 +12,7 @@
 // or more, rows of Format_RGB32 top-down.
 
 #include "imaging/PictureDecoder.h"
+#include "imaging/Units.h"
 
 #include <QSize>
 #include <algorithm>
@@ -62,13 +63,12 @@ inline QSize FittedSize(QSize original, QSize box) {
         return original;
     double w = original.width(), h = original.height();
     const double bw = box.width(), bh = box.height();
-    // nearbyint rounds half to even in the default rounding mode.
     if (w > bw) {
-        h = std::nearbyint(h * (bw / w));
+        h = units::RoundHalfEven(h * (bw / w));
         w = bw;
     }
     if (h > bh) {
-        w = std::nearbyint(w * (bh / h));
+        w = units::RoundHalfEven(w * (bh / h));
         h = bh;
     }
     return QSize(std::max(1, int(w)), std::max(1, int(h)));

@@ -1,6 +1,7 @@
 #include "imaging/cDIB.h"
 
 #include "imaging/BitmapFile.h"
+#include "imaging/Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,12 +18,6 @@ std::int32_t saturate(double v) {
     if (v > std::numeric_limits<std::int32_t>::max())
         return std::numeric_limits<std::int32_t>::max();
     return static_cast<std::int32_t>(v);
-}
-
-// Nearest whole number, halves to the even neighbour (the default rounding
-// mode), saturated to the int32 range.
-std::int32_t roundHalfEven(double v) {
-    return saturate(std::nearbyint(v));
 }
 
 } // namespace
@@ -219,10 +214,10 @@ void cDIB::GetBestFitInfo(std::int32_t DstW, std::int32_t DstH, std::int32_t& bf
         const double ry = static_cast<float>(static_cast<double>(DstH) / m_height);
         if (rx < ry) {
             bfW = DstW;
-            bfH = roundHalfEven(m_height * rx);
+            bfH = units::RoundHalfEvenTo<std::int32_t>(m_height * rx);
         } else {
             bfH = DstH;
-            bfW = roundHalfEven(m_width * ry);
+            bfW = units::RoundHalfEvenTo<std::int32_t>(m_width * ry);
         }
     }
     bfx = saturate(static_cast<double>((std::int64_t{DstW} - bfW) / 2));

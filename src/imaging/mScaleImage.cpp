@@ -1,7 +1,7 @@
 #include "imaging/mScaleImage.h"
 
 #include "imaging/FreeImageLoader.h"
-#include "platform/Twips.h"
+#include "imaging/Units.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -9,10 +9,6 @@
 namespace imaging {
 
 namespace {
-
-int roundEven(double v) {
-    return static_cast<int>(platform::RoundHalfEven(v));
-}
 
 /// A read-only view of a 32-bit image as a source for the blit layer. The
 /// layer only reads from a source, so handing it the constant pixels is safe.
@@ -46,24 +42,25 @@ private:
 
 PreviewPlacement FitPreview(double sourceWidth, double sourceHeight, double destWidth,
                             double destHeight, int margin, bool centre) {
-    double w = roundEven(sourceWidth), h = roundEven(sourceHeight);
+    double w = units::RoundHalfEvenTo<int>(sourceWidth),
+           h = units::RoundHalfEvenTo<int>(sourceHeight);
     // A pane smaller than the margin leaves no room at all (and no negative
     // sizes to divide by).
-    const double boxW = std::max(0, roundEven(destWidth - margin));
-    const double boxH = std::max(0, roundEven(destHeight - margin));
+    const double boxW = std::max(0, units::RoundHalfEvenTo<int>(destWidth - margin));
+    const double boxH = std::max(0, units::RoundHalfEvenTo<int>(destHeight - margin));
     if (w > boxW) {
-        h = roundEven(h * (boxW / w));
+        h = units::RoundHalfEvenTo<int>(h * (boxW / w));
         w = boxW;
     }
     if (h > boxH) {
-        w = roundEven(w * (boxH / h));
+        w = units::RoundHalfEvenTo<int>(w * (boxH / h));
         h = boxH;
     }
     PreviewPlacement p;
     p.width = int(w);
     p.height = int(h);
-    p.x = centre ? roundEven((destWidth - w) / 2) : margin;
-    p.y = centre ? roundEven((destHeight - h) / 2) : margin;
+    p.x = centre ? units::RoundHalfEvenTo<int>((destWidth - w) / 2) : margin;
+    p.y = centre ? units::RoundHalfEvenTo<int>((destHeight - h) / 2) : margin;
     return p;
 }
 
@@ -101,9 +98,9 @@ QImage RescaleBitmap(const QImage& bitmap, int width, int height, int filter) {
         return bitmap;
     const double aspect = double(bitmap.width()) / bitmap.height();
     if (width >= 1 && height < 1)
-        height = roundEven(width / aspect);
+        height = units::RoundHalfEvenTo<int>(width / aspect);
     else if (width < 1 && height >= 1)
-        width = roundEven(aspect * height);
+        width = units::RoundHalfEvenTo<int>(aspect * height);
     else if (width < 1 && height < 1)
         return bitmap;
     // Resampling to the same size changes nothing; skip the work.

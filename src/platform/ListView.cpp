@@ -1,6 +1,7 @@
 #include "platform/ListView.h"
 
 #include "platform/ColumnFit.h"
+#include "platform/Twips.h"
 
 #include <QAbstractItemDelegate>
 #include <QAbstractTableModel>
@@ -9,8 +10,8 @@
 #include <QListView>
 #include <QScrollBar>
 #include <QStackedLayout>
-#include <QStyledItemDelegate>
 #include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <algorithm>
 #include <cmath>
@@ -20,7 +21,6 @@ namespace platform {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kDefaultColumnTwips = 1440;
 constexpr int kSmallIcon = 16;
 /// Where a row's picture for the large-icon view is kept in the model.
@@ -285,8 +285,7 @@ ListView::~ListView() = default;
 void ListView::addColumn(const QString& header, int widthTwips, Qt::Alignment alignment) {
     model_->addColumn(header, alignment);
     const int twips = widthTwips < 0 ? kDefaultColumnTwips : widthTwips;
-    setColumnWidth(model_->realColumnCount() - 1,
-                   static_cast<int>(std::lround(double(twips) / kTwipsPerPixel)));
+    setColumnWidth(model_->realColumnCount() - 1, TwipsToPixels(twips));
 }
 
 int ListView::columnCount() const {

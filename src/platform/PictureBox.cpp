@@ -1,5 +1,6 @@
 #include "platform/PictureBox.h"
 
+#include "imaging/Units.h"
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
@@ -24,9 +25,8 @@ int buttonBits(Qt::MouseButtons buttons) {
 }
 
 int clampedRound(double value) {
-    const long long rounded = RoundHalfEven(value);
-    constexpr long long limit = 1 << 24; // far beyond any screen, far inside int
-    return static_cast<int>(std::clamp(rounded, -limit, limit));
+    constexpr int limit = 1 << 24; // far beyond any screen, far inside int
+    return std::clamp(units::RoundHalfEvenTo<int>(value), -limit, limit);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "windows/fSplash.h"
 
-#include "platform/Twips.h"
+#include "imaging/Units.h"
 
 #include <QEvent>
 #include <QFontDatabase>
@@ -79,7 +79,7 @@ fSplash::fSplash(std::chrono::milliseconds delay, QWidget* parent)
 }
 
 int fSplash::CentredLeft(int childWidth) const {
-    return static_cast<int>(platform::RoundHalfEven(width() / 2.0 - childWidth / 2.0));
+    return units::RoundHalfEvenTo<int>(width() / 2.0 - childWidth / 2.0);
 }
 
 void fSplash::tmrDelay_Timer() {

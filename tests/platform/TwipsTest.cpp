@@ -1,29 +1,37 @@
 #include "platform/Twips.h"
 
-#include <QTest>
-#include <limits>
+#include "imaging/Units.h"
 
-using namespace platform;
+#include <QTest>
+#include <cstdint>
+#include <limits>
 
 class TwipsTest : public QObject {
     Q_OBJECT
 private slots:
     void roundHalfEven_data() {
+        constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+        constexpr double inf = std::numeric_limits<double>::infinity();
+        constexpr std::int32_t lo = std::numeric_limits<std::int32_t>::min();
+        constexpr std::int32_t hi = std::numeric_limits<std::int32_t>::max();
         QTest::addColumn<double>("value");
-        QTest::addColumn<qlonglong>("expected");
-        QTest::newRow("half down to even") << 2.5 << 2LL;
-        QTest::newRow("half up to even") << 3.5 << 4LL;
-        QTest::newRow("negative half") << -2.5 << -2LL;
-        QTest::newRow("above half") << 2.51 << 3LL;
-        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 0LL;
-        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << 0LL;
-        QTest::newRow("huge") << -1e300 << 0LL;
+        QTest::addColumn<int>("expected");
+        QTest::newRow("half down to even") << 2.5 << 2;
+        QTest::newRow("half up to even") << 3.5 << 4;
+        QTest::newRow("negative half") << -2.5 << -2;
+        QTest::newRow("above half") << 2.51 << 3;
+        QTest::newRow("below half") << -2.49 << -2;
+        QTest::newRow("float half, exact in double") << double(0.5F * 9.0F) << 4;
+        QTest::newRow("NaN") << nan << 0;
+        QTest::newRow("infinity") << inf << hi;
+        QTest::newRow("huge negative") << -1e300 << lo;
+        QTest::newRow("just beyond int32") << 2147483647.5 << hi;
     }
 
     void roundHalfEven() {
         QFETCH(double, value);
-        QFETCH(qlonglong, expected);
-        QCOMPARE(RoundHalfEven(value), expected);
+        QFETCH(int, expected);
+        QCOMPARE(units::RoundHalfEvenTo<std::int32_t>(value), expected);
     }
 
     void twipsToPixels_data() {
@@ -39,7 +47,7 @@ private slots:
     void twipsToPixels() {
         QFETCH(double, twips);
         QFETCH(int, pixels);
-        QCOMPARE(TwipsToPixels(twips), pixels);
+        QCOMPARE(platform::TwipsToPixels(twips), pixels);
     }
 };
 
