@@ -36,7 +36,6 @@ private slots:
         using R = std::optional<QRect>;
         const QSize s(200, 16);
         QTest::newRow("example: quarter, inset") << 25 << 100 << 1 << s << R(QRect(2, 2, 49, 12));
-        QTest::newRow("offset 2 is no inset") << 50 << 100 << 2 << s << R(QRect(0, 0, 100, 16));
         QTest::newRow("half rounds to even, down") << 1 << 8 << 1 << s << R(QRect(2, 2, 24, 12));
         QTest::newRow("half rounds to even, up") << 3 << 8 << 1 << s << R(QRect(2, 2, 74, 12));
 
@@ -112,7 +111,6 @@ private slots:
         QTest::newRow("style 3 sunken outer, the program's border")
             << 3 << true << role(QPalette::Dark) << role(QPalette::Light);
         QTest::newRow("style 9 draws nothing") << 9 << false << blue << blue;
-        QTest::newRow("style -1 draws nothing") << -1 << false << blue << blue;
     }
 
     void edges() {
