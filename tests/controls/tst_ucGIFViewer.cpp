@@ -55,8 +55,6 @@ QList<int> Frames(const QSignalSpy& spy) {
 class tst_ucGIFViewer : public QObject {
     Q_OBJECT
 private slots:
-    void delayTable_data();
-    void delayTable();
     void nextFrameWhileStopped();
     void oneFrameNeverPlays();
     void playbackSequence();
@@ -75,22 +73,6 @@ private slots:
     void hugeScreenTinyFrame();
     void destroyPaintsTheBackground();
 };
-
-void tst_ucGIFViewer::delayTable_data() {
-    QTest::addColumn<int>("delay");
-    QTest::addColumn<int>("interval");
-    QTest::newRow("0") << 0 << 100;
-    QTest::newRow("3: raised to 50") << 3 << 50;
-    QTest::newRow("-1 (0xFFFF): unsigned") << -1 << 60000;
-}
-
-void tst_ucGIFViewer::delayTable() {
-    QFETCH(int, delay);
-    Fixture f;
-    const QString path = f.make(4, 4, {{0, 0, 4, 4, Red, std::int16_t(delay), 1}});
-    QVERIFY(f.viewer->LoadFromFile(path));
-    QTEST(f.viewer->Interval(), "interval");
-}
 
 void tst_ucGIFViewer::nextFrameWhileStopped() {
     Fixture f;
