@@ -51,6 +51,8 @@ private slots:
     void onePixelFile();
     void screenPackedByte_data();
     void screenPackedByte();
+    void graphicControl_data();
+    void graphicControl();
     void refusals_data();
     void refusals();
     void awkwardModels_data();
@@ -107,6 +109,38 @@ void tst_cGIFWriter::screenPackedByte() {
     const qsizetype image = 13 + tableBytes + 19 + 8;
     QCOMPARE(file[image], '\x2C');
     QCOMPARE(int(file[image + 10]), codeSize);
+}
+
+void tst_cGIFWriter::graphicControl_data() {
+    QTest::addColumn<int>("disposal");
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<bool>("transparent");
+    QTest::addColumn<bool>("userInput");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("disposal 2, delay 10, index 5")
+        << 2 << 10 << true << false << QByteArray("\x21\xF9\x04\x09\x0A\x00\x05\x00", 8);
+    QTest::newRow("no transparency writes index 0")
+        << 0 << 300 << false << false << QByteArray("\x21\xF9\x04\x00\x2C\x01\x00\x00", 8);
+    QTest::newRow("user input, disposal 7, negative delay")
+        << 7 << -2 << false << true << QByteArray("\x21\xF9\x04\x1E\xFE\xFF\x00\x00", 8);
+}
+
+void tst_cGIFWriter::graphicControl() {
+    QFETCH(int, disposal);
+    QFETCH(int, delay);
+    QFETCH(bool, transparent);
+    QFETCH(bool, userInput);
+    QFETCH(QByteArray, expected);
+
+    cGIF gif;
+    fillModel(gif, 1, 1, 8);
+    gif.setFrameDisposalMethod(1, disposal);
+    gif.setFrameDelay(1, int16_t(delay));
+    gif.setFrameUseTransparentColor(1, transparent);
+    gif.setFrameTransparentColorIndex(1, 5);
+    gif.setFrameUserInput(1, userInput);
+    QCOMPARE(save(gif).mid(13 + 24 + 19, 8), expected);
 }
 
 void tst_cGIFWriter::refusals_data() {
