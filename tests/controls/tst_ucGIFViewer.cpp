@@ -1,6 +1,6 @@
 // ucGIFViewer as a real widget: loading, stepping, playback through its timer,
-// disposal and transparency seen in the painted control, the display rectangle,
-// the background colour's restart and the property bag.
+// disposal and transparency seen in the painted control, the display rectangle
+// and the background colour's restart. Frame timing is tabled in tst_cGIFRender.
 
 #include "GifMaker.h"
 #include "controls/ucGIFViewer.h"
