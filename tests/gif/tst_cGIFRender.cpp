@@ -1,6 +1,7 @@
 // Drawing frames with transparency, masks rebuilt after edits, and what the
-// composition of real files in the conformance test does not show: restored areas, odd disposal values, the start of a new pass,
-// refusals, the canvas size fallback and frame timing.
+// composition of real files in the conformance test does not show: restored
+// areas, odd disposal values, the start of a new pass, refusals, the canvas
+// size fallback and frame timing.
 
 #include "GifBuilder.h"
 #include "gif/cGIF.h"
