@@ -1,13 +1,12 @@
 // ucGIFViewer as a real widget: loading, stepping, playback through its timer,
-// disposal and transparency seen in the painted control, the display rectangle,
-// the background colour's restart and the property bag.
+// disposal and transparency seen in the painted control, the display rectangle
+// and the background colour's restart. Frame timing is tabled in tst_cGIFRender.
 
 #include "GifMaker.h"
 #include "controls/ucGIFViewer.h"
 #include "gif/cGIFComposer.h"
 #include "platform/PictureBox.h"
 #include "platform/PictureConvert.h"
-#include "platform/PropertyBag.h"
 
 #include <QDirIterator>
 #include <QSignalSpy>
@@ -56,8 +55,6 @@ QList<int> Frames(const QSignalSpy& spy) {
 class tst_ucGIFViewer : public QObject {
     Q_OBJECT
 private slots:
-    void delayTable_data();
-    void delayTable();
     void nextFrameWhileStopped();
     void oneFrameNeverPlays();
     void playbackSequence();
@@ -69,32 +66,13 @@ private slots:
     void displayRect();
     void failedLoads_data();
     void failedLoads();
-    void resources_data();
-    void resources();
     void corpusPlaysWithoutFault_data();
     void corpusPlaysWithoutFault();
     void backgroundDecodeMatchesWholeLoad();
     void hugeScreenTinyFrame_data();
     void hugeScreenTinyFrame();
     void destroyPaintsTheBackground();
-    void propertyBag();
 };
-
-void tst_ucGIFViewer::delayTable_data() {
-    QTest::addColumn<int>("delay");
-    QTest::addColumn<int>("interval");
-    QTest::newRow("0") << 0 << 100;
-    QTest::newRow("3: raised to 50") << 3 << 50;
-    QTest::newRow("-1 (0xFFFF): unsigned") << -1 << 60000;
-}
-
-void tst_ucGIFViewer::delayTable() {
-    QFETCH(int, delay);
-    Fixture f;
-    const QString path = f.make(4, 4, {{0, 0, 4, 4, Red, std::int16_t(delay), 1}});
-    QVERIFY(f.viewer->LoadFromFile(path));
-    QTEST(f.viewer->Interval(), "interval");
-}
 
 void tst_ucGIFViewer::nextFrameWhileStopped() {
     Fixture f;
@@ -266,31 +244,6 @@ void tst_ucGIFViewer::failedLoads() {
     QCOMPARE(f.pixel(20, 20), shown);
 }
 
-void tst_ucGIFViewer::resources_data() {
-    QTest::addColumn<QString>("id");
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<bool>("loaded");
-    QTest::newRow("present") << "DOT"
-                             << "GIF" << true;
-    QTest::newRow("missing id") << "NONE"
-                                << "GIF" << false;
-    QTest::newRow("empty") << ""
-                           << "" << false;
-}
-
-void tst_ucGIFViewer::resources() {
-    QFETCH(QString, id);
-    QFETCH(QString, type);
-    Fixture f;
-    QTEST(f.viewer->LoadFromResource(id, type), "loaded");
-    QTEST(f.viewer->GIFLoaded(), "loaded");
-    if (f.viewer->GIFLoaded()) {
-        QCOMPARE(f.viewer->GIFWidth(), 1);
-        QCOMPARE(f.viewer->DisplayRect(), QRect(19, 19, 1, 1));
-        QCOMPARE(f.pixel(19, 19), 0xFFFF0000u);
-    }
-}
-
 void tst_ucGIFViewer::corpusPlaysWithoutFault_data() {
     QTest::addColumn<QString>("path");
     QDirIterator it(QStringLiteral(VISTREL_CORPUS_DIR "/gif"), {QStringLiteral("*.gif")},
@@ -398,26 +351,6 @@ void tst_ucGIFViewer::destroyPaintsTheBackground() {
     f.viewer->Destroy(); // twice is harmless
     f.viewer->resize(60, 60);
     QCOMPARE(f.pixel(50, 50), kBack);
-}
-
-void tst_ucGIFViewer::propertyBag() {
-    ucGIFViewer fresh;
-    platform::PropertyBag empty;
-    fresh.WriteProperties(empty); // defaults are not written
-    QCOMPARE(empty.Count(), 0);
-    fresh.setAutoPlay(true);
-    fresh.setBackColor(kBackRef);
-    fresh.setBorderStyle(1);
-    fresh.setEnabled(false);
-    platform::PropertyBag bag;
-    fresh.WriteProperties(bag);
-    QCOMPARE(bag.Keys(), QStringList({"AutoPlay", "BackColor", "BorderStyle", "Enabled"}));
-    ucGIFViewer copy;
-    copy.ReadProperties(bag);
-    QVERIFY(copy.AutoPlay());
-    QCOMPARE(copy.BackColor(), kBackRef);
-    QCOMPARE(copy.BorderStyle(), 1);
-    QVERIFY(!copy.isEnabled());
 }
 
 QTEST_MAIN(tst_ucGIFViewer)

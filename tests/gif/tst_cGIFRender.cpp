@@ -1,7 +1,7 @@
-// Drawing frames with transparency, scaling and cropping, masks rebuilt after
-// edits, and what the composition of real files in the conformance test does
-// not show: restored areas, odd disposal values, the start of a new pass,
-// refusals, the canvas size fallback and frame timing.
+// Drawing frames with transparency, masks rebuilt after edits, and what the
+// composition of real files in the conformance test does not show: restored
+// areas, odd disposal values, the start of a new pass, refusals, the canvas
+// size fallback and frame timing.
 
 #include "GifBuilder.h"
 #include "gif/cGIF.h"
@@ -16,7 +16,6 @@ namespace {
 constexpr uint32_t kRed = 0xFF0000;
 constexpr uint32_t kGreen = 0x00FF00;
 constexpr uint32_t kBlue = 0x0000FF;
-constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kGrey = 0x808080;
 
 uint32_t pixel(const cDIB& d, int x, int y) {
@@ -61,8 +60,6 @@ private slots:
     void transparency_data();
     void transparency();
     void maskFollowsChanges();
-    void placement_data();
-    void placement();
     void disposal_data();
     void disposal();
     void firstFrameClearsCanvas();
@@ -113,58 +110,6 @@ void tst_cGIFRender::maskFollowsChanges() {
     fill(target, 4, 1, kRed);
     gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
     QCOMPARE(rowOf(target, 0, 0, 4), (QList<uint32_t>{0, kRed, kBlue, kBlue}));
-}
-
-void tst_cGIFRender::placement_data() {
-    QTest::addColumn<int>("frameLeft");
-    QTest::addColumn<int>("frameWidth");
-    QTest::addColumn<int>("left");
-    QTest::addColumn<float>("scale");
-    QTest::addColumn<bool>("crop");
-    QTest::addColumn<int>("firstColumn"); // drawn columns of the 200-wide target
-    QTest::addColumn<int>("columns");
-
-    QTest::newRow("scale 2 at FrameLeft 3") << 3 << 10 << 0 << 2.0f << false << 6 << 20;
-    QTest::newRow("scale 2 shifted by Left") << 3 << 10 << 5 << 2.0f << false << 11 << 20;
-    QTest::newRow("crop to the screen") << 80 << 50 << 0 << 1.0f << true << 80 << 20;
-    QTest::newRow("right of the screen, cropped") << 120 << 10 << 0 << 1.0f << true << 0 << 0;
-    QTest::newRow("crop, then scale") << 80 << 50 << 0 << 2.0f << true << 160 << 40;
-    QTest::newRow("scale 1.5 rounds halves to even") << 1 << 3 << 0 << 1.5f << false << 2 << 4;
-}
-
-void tst_cGIFRender::placement() {
-    QFETCH(int, frameLeft);
-    QFETCH(int, frameWidth);
-    QFETCH(int, left);
-    QFETCH(float, scale);
-    QFETCH(bool, crop);
-    QFETCH(int, firstColumn);
-    QFETCH(int, columns);
-
-    // A white frame on a 100 x 4 screen, drawn onto grey.
-    cGIF gif;
-    QVERIFY(gif.LoadFromStream(
-        GifBuilder()
-            .screen(100, 4, 0x80)
-            .colours({kWhite, kWhite})
-            .frame(frameLeft, 0, frameWidth, 2, std::vector<uint8_t>(size_t(frameWidth) * 2, 0))
-            .trailer()
-            .bytes()));
-    cDIB target;
-    fill(target, 200, 8, kGrey);
-    gif.FrameDraw(target.hDC(), 1, int16_t(left), 0, scale, crop);
-    int drawn = 0;
-    int first = -1;
-    for (int x = 0; x < 200; ++x) {
-        if (pixel(target, x, 0) == kWhite) {
-            drawn += 1;
-            first = first < 0 ? x : first;
-        }
-    }
-    QCOMPARE(drawn, columns);
-    if (columns > 0) {
-        QCOMPARE(first, firstColumn);
-    }
 }
 
 void tst_cGIFRender::disposal_data() {

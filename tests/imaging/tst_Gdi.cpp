@@ -69,7 +69,6 @@ private slots:
         QTest::addColumn<uint>("expectedRaw");
         QTest::newRow("32 plain") << 32 << 0x00336699u << 0xFF996633u;
         QTest::newRow("32 button face") << 32 << 0x8000000Fu << 0xFFF0F0F0u;
-        QTest::newRow("32 unknown system colour is black") << 32 << 0x800000FFu << 0xFF000000u;
         QTest::newRow("16 white") << 16 << 0x00FFFFFFu << 0x7FFFu;
         QTest::newRow("8 nearest entry") << 8 << 0x00F0E0D0u << 7u; // entry 7 = 0xE0E0E0
         QTest::newRow("1 nearest entry") << 1 << 0x00303030u << 1u; // entry 1 = 0x202020

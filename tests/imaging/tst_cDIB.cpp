@@ -1,6 +1,5 @@
 // cDIB where the GIF tests do not reach it: refused sizes, short palettes,
-// fitting arithmetic, the defaults of the blit members, the empty surface and
-// the picture it hands out.
+// fitting arithmetic, the empty surface and the picture it hands out.
 
 #include "PixelAccess.h"
 #include "imaging/cDIB.h"
@@ -98,29 +97,6 @@ private slots:
         int x = -7, y = -7, w = -7, h = -7;
         d.GetBestFitInfo(in[2], in[3], x, y, w, h, in[4] != 0);
         QCOMPARE((QList<int>{x, y, w, h}), out);
-    }
-
-    void loadBltAndStretchDefaults() {
-        testpx::Buffer src(6, 5, 32);
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 6; ++x)
-                testpx::setRaw(src.view(), x, y, 0xFF000000u | std::uint32_t(y << 8 | x));
-        Dc s(gdi::CreateBufferDC(src.view()));
-        cDIB d;
-        QVERIFY(d.Create(4, 3, 32));
-        QCOMPARE(d.LoadBlt(s), 1); // W x H from (0, 0)
-        QCOMPARE(testpx::raw(gdi::GetBuffer(d.hDC()), 3, 2), 0xFF000203u);
-        QCOMPARE(d.LoadBlt(s, 2, 1), 1); // a source offset still lands at (0, 0)
-        QCOMPARE(testpx::raw(gdi::GetBuffer(d.hDC()), 0, 0), 0xFF000102u);
-        QCOMPARE(testpx::raw(gdi::GetBuffer(d.hDC()), 3, 2), 0xFF000305u);
-
-        testpx::Buffer dst(8, 6, 32);
-        Dc t(gdi::CreateBufferDC(dst.view()));
-        gdi::SetStretchBltMode(t, gdi::HALFTONE);
-        QCOMPARE(d.Stretch(t, 0, 0, 8, 6), 1); // whole surface, nearest, SRCCOPY
-        QCOMPARE(gdi::GetStretchBltMode(t), gdi::HALFTONE);
-        QCOMPARE(testpx::raw(dst.view(), 7, 5), 0xFF000305u);
-        QCOMPARE(testpx::raw(dst.view(), 1, 1), 0xFF000102u);
     }
 
     void emptySurfaceDoesNothing() {

@@ -75,25 +75,6 @@ QByteArray bmpHeader(qint32 w, qint32 h) {
     return b;
 }
 
-/// A device context over an image of the test's own.
-struct TargetDC {
-    TargetDC(int w, int h, QRgb colour) : image(solid(w, h, colour)) {
-        gdi::PixelBuffer buf;
-        buf.bits = image.bits();
-        buf.width = w;
-        buf.height = h;
-        buf.stride = static_cast<std::int32_t>(image.bytesPerLine());
-        buf.bpp = 32;
-        dc = gdi::CreateBufferDC(buf);
-    }
-    ~TargetDC() { gdi::DeleteDC(dc); }
-    TargetDC(const TargetDC&) = delete;
-    TargetDC& operator=(const TargetDC&) = delete;
-    QRgb pixel(int x, int y) const { return image.pixel(x, y) | 0xFF000000u; }
-    QImage image;
-    gdi::HDC dc = nullptr;
-};
-
 } // namespace
 
 class TestScaleImage : public QObject {
@@ -103,21 +84,15 @@ private slots:
     void initTestCase();
     void fitPreview_data();
     void fitPreview();
-    void identify_data();
-    void identify();
     void loadsExactPixelsTopDown_data();
     void loadsExactPixelsTopDown();
     void convertsEveryKind_data();
     void convertsEveryKind();
     void badFilesGiveNoPicture_data();
     void badFilesGiveNoPicture();
-    void scalePreviewCentresAndRescales();
     void scalePreviewOfAnEmptyBox();
     void rescaleBitmap_data();
     void rescaleBitmap();
-    void paintBitmap_data();
-    void paintBitmap();
-    void paintBitmapAtOrigin();
 
 private:
     QString path(const QString& name) const { return tmp_.filePath(name); }
@@ -161,36 +136,6 @@ void TestScaleImage::fitPreview() {
     const PreviewPlacement p = imaging::FitPreview(source.width(), source.height(), pane.width(),
                                                    pane.height(), margin, centre);
     QCOMPARE(QRect(p.x, p.y, p.width, p.height), placed);
-}
-
-void TestScaleImage::identify_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("format");
-    QTest::addColumn<int>("flags");
-    const QImage img = solid(4, 4, kRed);
-    QTest::newRow("PNG named .jpg")
-        << "png.jpg" << encoded(img, "PNG") << FreeImageLoader::FormatPng << 0;
-    QTest::newRow("JPEG named .png")
-        << "jpeg.png" << encoded(img, "JPEG") << FreeImageLoader::FormatJpeg << int(JPEG_ACCURATE);
-    QTest::newRow("text named .jpg: by extension")
-        << "text.jpg" << QByteArray("just some words\n") << FreeImageLoader::FormatJpeg
-        << int(JPEG_ACCURATE);
-    QTest::newRow("text, unknown extension")
-        << "text.qqq" << QByteArray("words") << FreeImageLoader::FormatUnknown << 0;
-    QTest::newRow("empty .tiff") << "empty.tiff" << QByteArray() << FreeImageLoader::FormatTiff
-                                 << 0;
-}
-
-void TestScaleImage::identify() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(int, format);
-    QFETCH(int, flags);
-    QVERIFY(writeBytes(path(name), content));
-    const int found = FreeImageLoader::IdentifyFormat(path(name));
-    QCOMPARE(found, format);
-    QCOMPARE(FreeImageLoader::LoadFlags(found), flags);
 }
 
 void TestScaleImage::loadsExactPixelsTopDown_data() {
@@ -302,11 +247,8 @@ void TestScaleImage::badFilesGiveNoPicture_data() {
     const QImage big = solid(64, 48, 0xFF336699);
     const QByteArray png = encoded(big, "PNG"), jpg = encoded(big, "JPEG"),
                      bmp = encoded(big, "BMP");
-    QTest::newRow("0 bytes") << "zero.png" << QByteArray("") << false;
-    QTest::newRow("text named .jpg") << "text.jpg" << QByteArray("hello, world\n") << false;
     QTest::newRow("truncated PNG") << "cut.png" << png.left(png.size() / 2) << true;
     QTest::newRow("PNG header only") << "head.png" << png.left(40) << false;
-    QTest::newRow("truncated JPEG") << "cut.jpg" << jpg.left(jpg.size() / 2) << true;
     QTest::newRow("truncated BMP") << "cut.bmp" << bmp.left(bmp.size() / 2) << true;
     // Qt has no TIFF writer of its own; FreeImage makes the sample.
     const bool tiffMade = saveWithFreeImage(path("full.tif"), FIF_TIFF,
@@ -321,9 +263,7 @@ void TestScaleImage::badFilesGiveNoPicture_data() {
     for (qsizetype i = 8; i < badTiff.size(); i += 5)
         badTiff[i] = char(badTiff[i] ^ 0xA5);
     QTest::newRow("corrupt TIFF") << "corrupt.tif" << badTiff << true;
-    QTest::newRow("BMP claiming 20000 x 20000") << "huge.bmp" << bmpHeader(20000, 20000) << false;
     QTest::newRow("BMP with negative size") << "neg.bmp" << bmpHeader(-5, 0) << false;
-    QTest::newRow("missing file") << "missing.png" << QByteArray() << false;
     QTest::newRow("folder named .jpg") << "folder.jpg" << QByteArray() << false;
     QTest::newRow("link loop") << "loop.png" << QByteArray() << false;
 }
@@ -344,23 +284,6 @@ void TestScaleImage::badFilesGiveNoPicture() {
         QVERIFY(loaded.isNull());
     else
         QCOMPARE(loaded.size(), QSize(64, 48));
-}
-
-void TestScaleImage::scalePreviewCentresAndRescales() {
-    QImage pane(200, 200, QImage::Format_RGB32);
-    imaging::ScalePreview(solid(400, 300, 0xFF00FF00), pane, kRed, 0, true);
-    QCOMPARE(pane.pixel(100, 10), kRed);         // above the picture: background
-    QCOMPARE(pane.pixel(100, 190), kRed);        // below it
-    QCOMPARE(pane.pixel(100, 100), 0xFF00FF00u); // the picture, 200 x 150 at (0, 25)
-    QCOMPARE(pane.pixel(0, 25), 0xFF00FF00u);
-    QCOMPARE(pane.pixel(0, 24), kRed);
-
-    pane = QImage(100, 100, QImage::Format_RGB32);
-    imaging::ScalePreview(solid(200, 150, 0xFF00FF00), pane, kRed, 0, true);
-    QCOMPARE(pane.pixel(50, 11), kRed); // 100 x 75 at (0, 12)
-    QCOMPARE(pane.pixel(50, 12), 0xFF00FF00u);
-    QCOMPARE(pane.pixel(50, 86), 0xFF00FF00u);
-    QCOMPARE(pane.pixel(50, 87), kRed);
 }
 
 void TestScaleImage::scalePreviewOfAnEmptyBox() {
@@ -397,44 +320,6 @@ void TestScaleImage::rescaleBitmap() {
     QCOMPARE(out.size(), result);
     QCOMPARE(out.pixel(out.width() / 2, out.height() / 2), 0xFF204060u);
     QVERIFY(imaging::RescaleBitmap(QImage(), 10, 10, 5).isNull());
-}
-
-void TestScaleImage::paintBitmap_data() {
-    QTest::addColumn<quint32>("rop");
-    QTest::addColumn<QRgb>("expected"); // 0xFF0F0F0F source over 0xFFF0F0FF target
-    QTest::newRow("SRCCOPY") << quint32(gdi::SRCCOPY) << QRgb(0xFF0F0F0F);
-    QTest::newRow("SRCAND") << quint32(gdi::SRCAND) << QRgb(0xFF00000F);
-    QTest::newRow("SRCPAINT") << quint32(gdi::SRCPAINT) << QRgb(0xFFFFFFFF);
-    QTest::newRow("unsupported: nothing") << quint32(0x00550009) << QRgb(0xFFF0F0FF);
-}
-
-void TestScaleImage::paintBitmap() {
-    QFETCH(quint32, rop);
-    QFETCH(QRgb, expected);
-    TargetDC target(8, 8, 0xFFF0F0FF);
-    const QImage src = solid(2, 2, 0xFF0F0F0F);
-    imaging::PaintBitmap(target.dc, src, 3, 4, 0, 0, 0, 0, 0, 0, rop);
-    QCOMPARE(target.pixel(3, 4), expected);
-    QCOMPARE(target.pixel(4, 5), expected);
-    QCOMPARE(target.pixel(5, 5), 0xFFF0F0FFu); // only the default 2 x 2 area
-    QCOMPARE(target.pixel(2, 4), 0xFFF0F0FFu);
-
-    imaging::PaintBitmap(nullptr, src, 0, 0);          // no context: nothing
-    imaging::PaintBitmap(target.dc, QImage(), 0, 0);   // no bitmap: nothing
-    imaging::PaintBitmap(target.dc, src, 0, 0, -4, 2); // negative size: nothing
-    QCOMPARE(target.pixel(0, 0), 0xFFF0F0FFu);
-}
-
-void TestScaleImage::paintBitmapAtOrigin() {
-    TargetDC target(4, 4, 0xFF000000);
-    const QImage src = solid(3, 2, 0xFFABCDEF);
-    QCOMPARE(imaging::PaintBitmapAtOrigin(target.dc, src, 3, 2), 2);
-    QCOMPARE(target.pixel(2, 1), 0xFFABCDEFu);
-    QCOMPARE(target.pixel(3, 1), 0xFF000000u);
-    QCOMPARE(target.pixel(0, 2), 0xFF000000u);
-    QCOMPARE(imaging::PaintBitmapAtOrigin(target.dc, src, 3, 10), 2); // only rows that exist
-    QCOMPARE(imaging::PaintBitmapAtOrigin(nullptr, src, 3, 2), 0);
-    QCOMPARE(imaging::PaintBitmapAtOrigin(target.dc, QImage(), 3, 2), 0);
 }
 
 QTEST_MAIN(TestScaleImage)

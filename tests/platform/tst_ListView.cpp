@@ -57,17 +57,6 @@ private slots:
         QCOMPARE(m->data(m->index(0, 2)).toString(), QString());
     }
 
-    // A folder of many files must cost one model reset, not one insertion per row.
-    void itemsArriveInOneReset() {
-        ListView lv;
-        QSignalSpy resets(lv.reportView()->model(), &QAbstractItemModel::modelReset);
-        QSignalSpy inserts(lv.reportView()->model(), &QAbstractItemModel::rowsInserted);
-        lv.setItems(makeItems(20000));
-        QCOMPARE(lv.count(), 20000);
-        QCOMPARE(resets.count(), 1);
-        QCOMPARE(inserts.count(), 0);
-    }
-
     void viewStyles_data() {
         QTest::addColumn<int>("style");
         QTest::addColumn<bool>("report");
@@ -96,17 +85,6 @@ private slots:
         lv.setView(4); // outside the four styles: ignored
         lv.setView(-1);
         QCOMPARE(lv.View(), style);
-    }
-
-    void programmaticSelectionRaisesNoClick() {
-        ListView lv;
-        lv.show();
-        QSignalSpy clicks(&lv, &ListView::itemClick);
-        lv.setItems(makeItems(5));
-        lv.selectRow(0);
-        lv.selectRow(3);
-        QCOMPARE(lv.selectedRow(), 3);
-        QCOMPARE(clicks.count(), 0);
     }
 
     void badRowsAreHarmless() {
@@ -152,7 +130,6 @@ private slots:
         QTest::newRow("Enter") << int(Qt::Key_Return) << QStringLiteral("\r") << 13 << -1;
         QTest::newRow("Esc") << int(Qt::Key_Escape) << QStringLiteral("\x1b") << 27 << -1;
         QTest::newRow("Down moves and clicks") << int(Qt::Key_Down) << QString() << -1 << 2;
-        QTest::newRow("letter") << int(Qt::Key_A) << QStringLiteral("a") << 97 << -1;
     }
 
     void keys() {
