@@ -103,6 +103,7 @@ void fMain::CreateControls() {
     lvFiles_->setObjectName(QStringLiteral("lvFiles"));
 
     picPreview_ = NewPane(vSplit_, "picPreview", platform::ScaleMode::Pixels);
+    picPreview_->setDeviceResolution(true); // sharp previews on fine screens
     ucGIF1_ = new ucGIFViewer(picPreview_);
     ucGIF1_->setObjectName(QStringLiteral("ucGIF1"));
 

@@ -51,8 +51,14 @@ QStringList fMain::PreviewNeighbours() const {
 }
 
 void fMain::PaintPreview() {
-    imaging::ScalePreview(PicLoad_->Current().image, picPreview_->Surface(),
+    // The pane holds device pixels and the picture was decoded for them, so
+    // it is placed in device pixels, 1:1; the ratio goes back on for drawing.
+    QImage& surface = picPreview_->Surface();
+    const qreal dpr = surface.devicePixelRatio();
+    surface.setDevicePixelRatio(1.0);
+    imaging::ScalePreview(PicLoad_->Current().image, surface,
                           platform::RgbFromRef(picPreview_->BackColor()), 0, true);
+    surface.setDevicePixelRatio(dpr);
     picPreview_->update();
 }
 

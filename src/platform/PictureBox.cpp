@@ -103,7 +103,10 @@ void PictureBox::syncImageSize() const {
     if (!image_.isNull() && image_.format() != QImage::Format_RGB32) {
         image_ = image_.convertToFormat(QImage::Format_RGB32);
     }
-    if (image_.size() == size() || (image_.isNull() && size().isEmpty())) {
+    const qreal dpr = deviceResolution_ ? devicePixelRatioF() : 1.0;
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if ((image_.size() == pixels && image_.devicePixelRatio() == dpr) ||
+        (image_.isNull() && size().isEmpty())) {
         // Rebind when the pixels moved (replaced, or detached from a copy) or
         // are shared with a copy, which must not see drawing on the box.
         if (dc_ != nullptr &&
@@ -117,12 +120,13 @@ void PictureBox::syncImageSize() const {
         bindContext();
         return;
     }
-    QImage resized(size(), QImage::Format_RGB32);
+    QImage resized(pixels, QImage::Format_RGB32);
     if (resized.isNull()) { // allocation refused: keep showing the background only
         image_ = QImage();
         bindContext();
         return;
     }
+    resized.setDevicePixelRatio(dpr);
     resized.fill(RgbFromRef(backColor_));
     if (!image_.isNull()) {
         QPainter painter(&resized);
@@ -202,7 +206,20 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         painter.fillRect(area, ColorFromRef(backColor_));
         return;
     }
-    painter.drawImage(area.topLeft(), image_, area);
+    if (image_.devicePixelRatio() == 1.0) {
+        painter.drawImage(area.topLeft(), image_, area);
+        return;
+    }
+    // Device pixels land 1:1 on the screen's; the painter maps them from
+    // the image's ratio.
+    painter.setClipRect(area);
+    painter.drawImage(QPointF(0, 0), image_);
+}
+
+void PictureBox::setDeviceResolution(bool on) {
+    deviceResolution_ = on;
+    syncImageSize();
+    update();
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {

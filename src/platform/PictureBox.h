@@ -59,6 +59,14 @@ public:
     /// otherwise what does not fit is cut off. A null image just clears.
     void setImage(const QImage& image);
 
+    /// When true the image holds device pixels: its size is the widget's
+    /// times the device pixel ratio and it carries that ratio, so a picture
+    /// drawn into it at device pixels shows 1:1, while the widget's layout
+    /// and events stay in logical pixels. Surface(), Image() and hDC() then
+    /// work in device pixels. Default false.
+    bool DeviceResolution() const { return deviceResolution_; }
+    void setDeviceResolution(bool on);
+
     /// When true, setImage resizes the widget to the image. Default false.
     bool AutoSize() const { return autoSize_; }
     void setAutoSize(bool New_AutoSize) { autoSize_ = New_AutoSize; }
@@ -142,6 +150,7 @@ private:
     ColorRef backColor_;
     ScaleMode scaleMode_ = ScaleMode::Pixels;
     bool autoSize_ = false;
+    bool deviceResolution_ = false;
     bool leftPressed_ = false;
 };
 

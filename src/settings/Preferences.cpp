@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QSettings>
+#include <initializer_list>
+#include <utility>
 
 namespace settings {
 
@@ -12,9 +14,21 @@ namespace {
 const QString kSortColumn = QStringLiteral("list/sortColumn");
 const QString kSortDescending = QStringLiteral("list/sortDescending");
 constexpr int kColumns = 4;
+// Older runs stored the full view's sizing under this key as "fit" or "actual".
+const QString kSizing = QStringLiteral("Fullview/Sizing");
 
 QSettings open() {
     return QSettings(Preferences::FilePath(), QSettings::IniFormat);
+}
+
+/// Sets values and writes them out now; the folder is made when missing, and
+/// a file that cannot be written leaves the choice for this run only.
+void store(std::initializer_list<std::pair<QString, QVariant>> values) {
+    QDir().mkpath(platform::UserConfigFolder());
+    QSettings file = open();
+    for (const auto& [key, value] : values)
+        file.setValue(key, value);
+    file.sync();
 }
 
 } // namespace
@@ -34,9 +48,17 @@ bool Preferences::SortDescending() {
 }
 
 void Preferences::SetSort(int column, bool descending) {
-    QSettings file = open();
-    file.setValue(kSortColumn, column);
-    file.setValue(kSortDescending, descending);
+    store({{kSortColumn, column}, {kSortDescending, descending}});
+}
+
+FullviewSizing Preferences::Sizing() {
+    return open().value(kSizing).toString() == QLatin1String("actual") ? FullviewSizing::Actual
+                                                                       : FullviewSizing::Fit;
+}
+
+void Preferences::SetSizing(FullviewSizing sizing) {
+    store({{kSizing,
+            sizing == FullviewSizing::Actual ? QStringLiteral("actual") : QStringLiteral("fit")}});
 }
 
 } // namespace settings

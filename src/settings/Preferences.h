@@ -4,6 +4,12 @@
 
 namespace settings {
 
+/// How the full view sizes a new picture.
+enum class FullviewSizing {
+    Fit,    ///< the whole picture on screen, shrunk when larger
+    Actual, ///< one picture pixel on one screen pixel, with scroll bars
+};
+
 /// The user's own choices that ztsetup.dat has no room for, kept in a small
 /// settings file of their own ("preferences.ini" in the per-user configuration
 /// folder, platform::UserConfigFolder), so that ztsetup.dat stays byte for
@@ -22,6 +28,10 @@ public:
     static int SortColumn();
     static bool SortDescending();
     static void SetSort(int column, bool descending);
+
+    /// How the full view sizes a new picture. Default: Fit.
+    static FullviewSizing Sizing();
+    static void SetSizing(FullviewSizing sizing);
 };
 
 } // namespace settings

@@ -3,7 +3,7 @@
 #include "controls/ImageAceX.h"
 #include "controls/ZoomLayout.h"
 #include "controls/ucGIFViewer.h"
-#include "settings/ViewerPreferences.h"
+#include "settings/Preferences.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -73,7 +73,7 @@ fFullview::fFullview(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Frameless
     connect(imView_, &ImageAceX::KeyPress, this, &fFullview::View_KeyPress);
     connect(ucGIFView_, &ucGIFViewer::KeyPress, this, &fFullview::View_KeyPress);
     imView_->setZoomable(true);
-    if (settings::StoredFullviewSizing() == settings::FullviewSizing::Actual)
+    if (settings::Preferences::Sizing() == settings::FullviewSizing::Actual)
         imView_->ZoomActual();
     else
         imView_->ZoomFit();
@@ -232,14 +232,14 @@ bool fFullview::HandleKey(const QKeyEvent& key) {
     case Qt::Key_1:
         if (still) {
             imView_->ZoomActual();
-            settings::StoreFullviewSizing(settings::FullviewSizing::Actual);
+            settings::Preferences::SetSizing(settings::FullviewSizing::Actual);
         }
         return true;
     case Qt::Key_F:
     case Qt::Key_0:
         if (still) {
             imView_->ZoomFit();
-            settings::StoreFullviewSizing(settings::FullviewSizing::Fit);
+            settings::Preferences::SetSizing(settings::FullviewSizing::Fit);
         }
         return true;
     case Qt::Key_P:

@@ -9,7 +9,7 @@
 #include "controls/ZoomSurface.h"
 #include "controls/ucGIFViewer.h"
 #include "platform/ProgramFolder.h"
-#include "settings/ViewerPreferences.h"
+#include "settings/Preferences.h"
 #include "windows/fFullview.h"
 
 #include <QApplication>
@@ -225,12 +225,12 @@ void tst_FullviewZoom::sizingKeptAcrossPicturesAndWindows() {
     QCOMPARE(fx.view()->Zoom(), 1.0);
     fx.f->close();
     QTRY_VERIFY(fFullview::Existing() == nullptr);
-    QCOMPARE(settings::StoredFullviewSizing(), settings::FullviewSizing::Actual);
+    QCOMPARE(settings::Preferences::Sizing(), settings::FullviewSizing::Actual);
     fx.open();
     QCOMPARE(int(fx.view()->sizing()), int(ImageAceX::Sizing::Actual));
     QCOMPARE(fx.view()->Zoom(), 1.0);
     fx.key(Qt::Key_F);
-    QCOMPARE(settings::StoredFullviewSizing(), settings::FullviewSizing::Fit);
+    QCOMPARE(settings::Preferences::Sizing(), settings::FullviewSizing::Fit);
 }
 
 void tst_FullviewZoom::fitShrinksByAveraging() {
