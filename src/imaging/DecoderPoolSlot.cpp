@@ -6,6 +6,7 @@
 #include "platform/SharedBuffer.h"
 
 #include <QFile>
+#include <QThreadPool>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -21,10 +22,22 @@ struct Mapping {
     size_t size;
 };
 
+/// Pictures from this size up give their pages back on a pool thread.
+constexpr size_t kUnmapAside = size_t(8) << 20;
+
 void unmapImage(void* info) {
     auto* m = static_cast<Mapping*>(info);
-    platform::SharedBuffer::Unmap(m->data, m->size);
-    delete m;
+    const auto release = [m] {
+        platform::SharedBuffer::Unmap(m->data, m->size);
+        delete m;
+    };
+    // Giving back the pages of a full-size picture takes tens of
+    // milliseconds, and pictures mostly die on the window's thread, in the
+    // middle of a step to the next one.
+    if (m->size >= kUnmapAside)
+        QThreadPool::globalInstance()->start(release);
+    else
+        release();
 }
 
 bool validSize(qint64 w, qint64 h) {
