@@ -73,8 +73,8 @@ const File& file(const char* kind) {
     File& f = files[kind];
     if (f.path.isEmpty()) {
         f.path = dir().filePath(QLatin1String(kind) + (kind[0] == 'p' && kind[1] == 'n'
-                                                             ? QStringLiteral(".png")
-                                                             : QStringLiteral(".jpg")));
+                                                           ? QStringLiteral(".png")
+                                                           : QStringLiteral(".jpg")));
         if (QLatin1String(kind) == QLatin1String("png"))
             picture().save(f.path, "png");
         else {

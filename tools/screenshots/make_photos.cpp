@@ -32,7 +32,9 @@ double Lattice(int x, int y, std::uint32_t seed) {
     return double(Hash(x, y, seed) & 0xFFFFFF) / double(0xFFFFFF);
 }
 
-double Smooth(double t) { return t * t * (3.0 - 2.0 * t); }
+double Smooth(double t) {
+    return t * t * (3.0 - 2.0 * t);
+}
 
 double ValueNoise(double x, double y, std::uint32_t seed) {
     const double fx = std::floor(x), fy = std::floor(y);
@@ -65,41 +67,123 @@ Rgb Mix(Rgb a, Rgb b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-Rgb Scale(Rgb a, double k) { return {a.r * k, a.g * k, a.b * k}; }
+Rgb Scale(Rgb a, double k) {
+    return {a.r * k, a.g * k, a.b * k};
+}
 
 struct Scene {
     const char* name;
     Rgb skyTop, skyHorizon, sun;
-    double sunX, sunY;      // in picture fractions
-    Rgb nearLand, farLand;  // the nearest and the farthest ridge
-    double horizon;         // where the land meets the sky or the water, as a fraction
+    double sunX, sunY;     // in picture fractions
+    Rgb nearLand, farLand; // the nearest and the farthest ridge
+    double horizon;        // where the land meets the sky or the water, as a fraction
     bool water;
-    double clouds;          // 0 clear .. 1 overcast
+    double clouds; // 0 clear .. 1 overcast
     std::uint32_t seed;
 };
 
 constexpr std::array<Scene, 8> kScenes{{
-    {"alpine-lake.jpg", {40, 90, 170}, {170, 200, 225}, {255, 245, 220}, 0.75, 0.18,
-     {30, 60, 35}, {120, 140, 170}, 0.62, true, 0.35, 11},
-    {"autumn-hills.jpg", {70, 120, 190}, {215, 200, 170}, {255, 230, 180}, 0.2, 0.25,
-     {120, 60, 20}, {170, 140, 120}, 0.7, false, 0.45, 23},
-    {"desert-dusk.jpg", {60, 40, 90}, {245, 150, 80}, {255, 210, 140}, 0.5, 0.55,
-     {90, 45, 25}, {190, 110, 90}, 0.72, false, 0.15, 37},
-    {"misty-morning.jpg", {150, 165, 180}, {225, 225, 220}, {255, 250, 235}, 0.3, 0.3,
-     {40, 55, 45}, {175, 185, 190}, 0.66, true, 0.7, 41},
-    {"blue-hour.jpg", {15, 25, 70}, {90, 110, 170}, {200, 210, 255}, 0.65, 0.45,
-     {10, 15, 30}, {60, 75, 120}, 0.68, true, 0.25, 53},
-    {"coast-evening.jpg", {50, 70, 140}, {250, 170, 110}, {255, 220, 160}, 0.4, 0.5,
-     {50, 40, 35}, {150, 110, 120}, 0.58, true, 0.5, 67},
-    {"green-valley.jpg", {60, 120, 210}, {190, 215, 235}, {255, 255, 240}, 0.85, 0.12,
-     {45, 100, 30}, {110, 150, 140}, 0.6, false, 0.3, 71},
-    {"snow-ridge.jpg", {35, 80, 160}, {200, 220, 240}, {255, 255, 255}, 0.15, 0.15,
-     {215, 220, 230}, {150, 170, 200}, 0.66, false, 0.2, 89},
+    {"alpine-lake.jpg",
+     {40, 90, 170},
+     {170, 200, 225},
+     {255, 245, 220},
+     0.75,
+     0.18,
+     {30, 60, 35},
+     {120, 140, 170},
+     0.62,
+     true,
+     0.35,
+     11},
+    {"autumn-hills.jpg",
+     {70, 120, 190},
+     {215, 200, 170},
+     {255, 230, 180},
+     0.2,
+     0.25,
+     {120, 60, 20},
+     {170, 140, 120},
+     0.7,
+     false,
+     0.45,
+     23},
+    {"desert-dusk.jpg",
+     {60, 40, 90},
+     {245, 150, 80},
+     {255, 210, 140},
+     0.5,
+     0.55,
+     {90, 45, 25},
+     {190, 110, 90},
+     0.72,
+     false,
+     0.15,
+     37},
+    {"misty-morning.jpg",
+     {150, 165, 180},
+     {225, 225, 220},
+     {255, 250, 235},
+     0.3,
+     0.3,
+     {40, 55, 45},
+     {175, 185, 190},
+     0.66,
+     true,
+     0.7,
+     41},
+    {"blue-hour.jpg",
+     {15, 25, 70},
+     {90, 110, 170},
+     {200, 210, 255},
+     0.65,
+     0.45,
+     {10, 15, 30},
+     {60, 75, 120},
+     0.68,
+     true,
+     0.25,
+     53},
+    {"coast-evening.jpg",
+     {50, 70, 140},
+     {250, 170, 110},
+     {255, 220, 160},
+     0.4,
+     0.5,
+     {50, 40, 35},
+     {150, 110, 120},
+     0.58,
+     true,
+     0.5,
+     67},
+    {"green-valley.jpg",
+     {60, 120, 210},
+     {190, 215, 235},
+     {255, 255, 240},
+     0.85,
+     0.12,
+     {45, 100, 30},
+     {110, 150, 140},
+     0.6,
+     false,
+     0.3,
+     71},
+    {"snow-ridge.jpg",
+     {35, 80, 160},
+     {200, 220, 240},
+     {255, 255, 255},
+     0.15,
+     0.15,
+     {215, 220, 230},
+     {150, 170, 200},
+     0.66,
+     false,
+     0.2,
+     89},
 }};
 
 /// The height of ridge `layer` (0 farthest) at column x, as a fraction of the picture.
 double Ridge(const Scene& s, int layer, int layers, double x) {
-    const double depth = double(layer) / (layers - 1);     // 0 far .. 1 near
+    const double depth = double(layer) / (layers - 1); // 0 far .. 1 near
     const double base = s.horizon - 0.22 + depth * 0.18;
     const double amplitude = 0.24 - depth * 0.14;
     const double n = Fbm(x * (2.0 + depth * 3.0), layer * 7.3, s.seed + layer, 6);
@@ -122,9 +206,9 @@ Rgb LandAt(const Scene& s, int layer, int layers, double fx, double fy, double t
     Rgb land = Mix(s.farLand, s.nearLand, depth);
     const double texture = Fbm(fx * (20 + depth * 60), fy * (20 + depth * 60), s.seed + 99, 5);
     land = Scale(land, 0.75 + texture * 0.5);
-    const double shade = std::clamp((fy - top) * 6.0, 0.0, 1.0);  // darker down the slope
+    const double shade = std::clamp((fy - top) * 6.0, 0.0, 1.0); // darker down the slope
     land = Scale(land, 1.0 - shade * 0.25 * depth);
-    return Mix(land, s.skyHorizon, (1.0 - depth) * 0.55);       // haze on the far ridges
+    return Mix(land, s.skyHorizon, (1.0 - depth) * 0.55); // haze on the far ridges
 }
 
 QImage Paint(const Scene& s, int width, int height) {
@@ -152,7 +236,8 @@ QImage Paint(const Scene& s, int width, int height) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         const int depth = y - waterTop;
         for (int x = 0; x < width; ++x) {
-            const double ripple = (Fbm(x * 0.004, y * 0.08, s.seed + 5, 3) - 0.5) * (8 + depth * 0.05);
+            const double ripple =
+                (Fbm(x * 0.004, y * 0.08, s.seed + 5, 3) - 0.5) * (8 + depth * 0.05);
             const int sx = std::clamp(int(x + ripple), 0, width - 1);
             const int sy = std::clamp(waterTop - 1 - depth, 0, waterTop - 1);
             const QRgb m = reinterpret_cast<const QRgb*>(image.constScanLine(sy))[sx];
@@ -165,8 +250,9 @@ QImage Paint(const Scene& s, int width, int height) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
             const int g = int(Hash(x, y, s.seed) % 9) - 4;
-            row[x] = qRgb(std::clamp(qRed(row[x]) + g, 0, 255), std::clamp(qGreen(row[x]) + g, 0, 255),
-                          std::clamp(qBlue(row[x]) + g, 0, 255));
+            row[x] =
+                qRgb(std::clamp(qRed(row[x]) + g, 0, 255), std::clamp(qGreen(row[x]) + g, 0, 255),
+                     std::clamp(qBlue(row[x]) + g, 0, 255));
         }
     }
     return image;
@@ -177,7 +263,8 @@ QImage Paint(const Scene& s, int width, int height) {
 bool WriteSunsetGif(const std::string& path) {
     constexpr int kW = 360, kH = 240, kFrames = 16;
     constexpr int kLevels[3] = {6, 7, 6};
-    static constexpr int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    static constexpr int kBayer[4][4] = {
+        {0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     cGIF gif;
     gif.setScreenWidth(kW);
     gif.setScreenHeight(kH);
@@ -186,9 +273,9 @@ bool WriteSunsetGif(const std::string& path) {
     gif.setGlobalPaletteEntries(256);
     for (int i = 0; i < 6 * 7 * 6; ++i) {
         std::uint8_t* entry = gif.lpGlobalPalette() + 4 * i;
-        entry[2] = std::uint8_t(i / 42 * 255 / 5);     // red
-        entry[1] = std::uint8_t(i / 6 % 7 * 255 / 6);  // green
-        entry[0] = std::uint8_t(i % 6 * 255 / 5);      // blue
+        entry[2] = std::uint8_t(i / 42 * 255 / 5);    // red
+        entry[1] = std::uint8_t(i / 6 % 7 * 255 / 6); // green
+        entry[0] = std::uint8_t(i % 6 * 255 / 5);     // blue
         entry[3] = 0;
     }
     Scene scene = kScenes[5];
