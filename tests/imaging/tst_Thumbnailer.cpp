@@ -144,7 +144,9 @@ private slots:
         QCOMPARE(int(decoder.requests.size()), 3); // not the GIF
         QCOMPARE(ready.size(), 4);
         QCOMPARE(dropped.size(), 3);
-        QVERIFY(!thumbs.thumbnail("anim.gif").isNull() || !thumbs.thumbnail("p002.jpg").isNull());
+        // The one kept is the last to arrive (lookups run in parallel, so
+        // which file that is varies).
+        QVERIFY(!thumbs.thumbnail(ready.last().first().toString()).isNull());
 
         // Scrolling back brings a dropped one back from the cache, not the decoder.
         const QString gone = dropped.first().first().toString();
