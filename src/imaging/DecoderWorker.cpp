@@ -6,6 +6,7 @@
 #include "platform/FdChannel.h"
 #include "platform/Sandbox.h"
 #include "platform/SharedBuffer.h"
+#include "platform/ThreadPriority.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -157,6 +158,8 @@ int DecoderWorker::Run(int argc, char** argv) {
     // FreeImage registers its plugins when the library is loaded, and neither
     // it nor libturbojpeg reads a file of its own later: nothing needs to be
     // readied before the filter closes the file system.
+    // Decoding yields to the window's thread (see platform/ThreadPriority.h).
+    platform::LowerThreadPriority(platform::kBackgroundNiceness);
     if (!platform::ConfineProcess({o.addressSpace}))
         _exit(kExitConfine);
     protocol::Hello hello;

@@ -2,6 +2,7 @@
 
 #include "gif/cGIF.h"
 #include "gif/cGIFComposer.h"
+#include "platform/ThreadPriority.h"
 
 #include <QFile>
 #include <algorithm>
@@ -166,6 +167,7 @@ void Thumbnailer::lookUp(const QString& name) {
     const ThumbnailCache cache = cache_;
     const ThumbnailSize size = size_;
     work_.start([this, generation, name, path, cache, size] {
+        platform::LowerThreadPriority(platform::kBackgroundNiceness);
         const ThumbnailSource source = ThumbnailCache::Describe(path);
         const ThumbnailCache::Lookup found = cache.Find(source, size);
         const bool gif =
@@ -207,6 +209,7 @@ void Thumbnailer::decode(const Miss& miss) {
         const quint64 generation = generation_;
         const int box = static_cast<int>(size_);
         work_.start([this, generation, miss, box] {
+            platform::LowerThreadPriority(platform::kBackgroundNiceness);
             QSize original;
             const QImage image = GifThumbnail(miss.source.localPath, box, original);
             QMetaObject::invokeMethod(
@@ -255,6 +258,7 @@ void Thumbnailer::onMade(const QString& name, const ThumbnailSource& source, con
     const ThumbnailSize size = size_;
     // Writing is best effort: a cache that cannot take it costs nothing on screen.
     writes_.start([cache, source, size, image, original] {
+        platform::LowerThreadPriority(platform::kBackgroundNiceness);
         if (image.isNull())
             cache.StoreFailure(source);
         else

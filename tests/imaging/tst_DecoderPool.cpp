@@ -10,6 +10,7 @@
 #include "imaging/FreeImageLoader.h"
 #include "imaging/mScaleImage.h"
 #include "platform/Sandbox.h"
+#include "platform/ThreadPriority.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -20,6 +21,7 @@
 #include <QTransform>
 #include <cmath>
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using imaging::DecodedPicture;
@@ -230,6 +232,11 @@ void tst_DecoderPool::killedMidDecode() {
     QSignalSpy spy(&pool, &imaging::PictureDecoder::Decoded);
     pool.Request({file, QSize(100, 100)});
     QTRY_COMPARE(pool.Running(), 1);
+    // The workers run below the browser's threads, which keep their priority.
+    const int own = ::getpriority(PRIO_PROCESS, 0);
+    for (const qint64 pid : pool.WorkerPids())
+        QCOMPARE(::getpriority(PRIO_PROCESS, id_t(pid)),
+                 std::max(own, platform::kBackgroundNiceness));
     for (const qint64 pid : pool.WorkerPids())
         ::kill(pid_t(pid), SIGKILL);
     QTRY_COMPARE(spy.count(), 1);

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/resource.h>
 
 using imaging::DecodePriority;
 using imaging::DecodeStatus;
@@ -46,6 +47,7 @@ private slots:
     void makesCachesAndReusesThumbnails() {
         QStringList names;
         const QString folder = MakeFolder(30, names);
+        const int ownPriority = ::getpriority(PRIO_PROCESS, 0);
         FakeDecoder decoder;
         decoder.answerAtOnce = true;
         decoder.otherFiles.size = QSize(4000, 2000);
@@ -73,6 +75,8 @@ private slots:
             QCOMPARE(decoder.requests.front().request.box, QSize(128, 128));
             QCOMPARE(decoder.requests.front().request.priority, DecodePriority::Background);
             QCOMPARE(thumbs.thumbnail("p000.jpg").size(), QSize(128, 64));
+            // Its pool threads ran lowered; the window's thread did not.
+            QCOMPARE(::getpriority(PRIO_PROCESS, 0), ownPriority);
         }
         // A second visit: every answer comes from the cache, the unreadable
         // file from its failure record; only the file whose worker failed
