@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/mStartup.h"
+#include "platform/SysColors.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,5 +49,8 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the windows with the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.vistrel.Vistrel"));
     QApplication::setWindowIcon(ApplicationIcon());
+    // System colours painted into our own buffers (a GIF's backdrop, the
+    // progress bar) follow the desktop's palette, not the classic defaults.
+    platform::InstallSysColorResolver();
     return Main(QFile::encodeName(line.folder).toStdString(), line.file);
 }
