@@ -110,8 +110,8 @@ struct Viewer {
         w->nPathchange();
         w->lvFiles()->selectRow(0);
         w->lvFiles_ItemClick();
-        w->lvFiles_KeyPress(13); // Enter opens the full view
-        waitFor([] { return fFullview::Existing() && fFullview::Existing()->isVisible(); });
+        w->lvFiles_KeyPress(platform::KeyAsciiReturn); // Enter opens the full view
+        waitFor([this] { return w->Fullview() && w->Fullview()->isVisible(); });
     }
     ~Viewer() {
         platform::ScopedMessageBoxResponder yes(platform::MsgResult::Yes);

@@ -198,7 +198,7 @@ void fMain::Form_Load() {
     FileView_ = std::make_unique<cFileView>();
     Flfiles_ = std::make_unique<FileListBox>();
     // The stored window state; a minimized state is never stored.
-    if (setup.WindowState == 2) {
+    if (setup.WindowState == settings::WindowMaximized) {
         setWindowState(Qt::WindowMaximized);
     }
     lblCount_->clear();

@@ -203,9 +203,9 @@ void fMain::ShowGifPreview(const QString& path) {
 }
 
 void fMain::lvFiles_KeyPress(int keyAscii) {
-    if (keyAscii == 27) {
+    if (keyAscii == platform::KeyAsciiEscape) {
         close();
-    } else if (keyAscii == 13) {
+    } else if (keyAscii == platform::KeyAsciiReturn) {
         if (SelectedSignature_.startsWith("GIF"))
             ucGIF1_DblClick();
         else

@@ -83,7 +83,7 @@ void fMain::StoreWindowSettings() {
     setup.PaneSplitPercent = hSplit_->SplitPercent();
     setup.MainSplitPercent = vSplit_->SplitPercent();
     if (!isMinimized()) {
-        setup.WindowState = isMaximized() ? 2 : 0;
+        setup.WindowState = isMaximized() ? settings::WindowMaximized : settings::WindowNormal;
     }
 }
 

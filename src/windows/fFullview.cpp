@@ -3,6 +3,7 @@
 #include "controls/ImageAceX.h"
 #include "controls/ZoomLayout.h"
 #include "controls/ucGIFViewer.h"
+#include "platform/PictureBox.h"
 #include "settings/Preferences.h"
 
 #include <QApplication>
@@ -154,7 +155,7 @@ void fFullview::Form_Resize() {
 }
 
 void fFullview::View_KeyPress(int keyAscii) {
-    if (keyAscii == 27) {
+    if (keyAscii == platform::KeyAsciiEscape) {
         close();
     }
 }

@@ -75,9 +75,9 @@ void tst_FullviewNavigation::init() {
     QCOMPARE(w_->lvFiles()->count(), int(Names.size()));
     w_->lvFiles()->selectRow(0);
     w_->lvFiles_ItemClick();
-    w_->lvFiles_KeyPress(13); // Enter opens the full view
-    QVERIFY(fFullview::Existing() != nullptr);
-    QTRY_VERIFY(fFullview::Existing()->isVisible());
+    w_->lvFiles_KeyPress(platform::KeyAsciiReturn); // Enter opens the full view
+    QVERIFY(w_->Fullview() != nullptr);
+    QTRY_VERIFY(w_->Fullview()->isVisible());
 }
 
 void tst_FullviewNavigation::cleanup() {
