@@ -27,10 +27,9 @@ class cFileView;
 class FolderWatch;
 class ucGIFViewer;
 class FileListBox;
-
-/// The ";"-separated wildcard pattern of the selected filter entry; the
-/// all-formats pattern from the main window's creation on.
-extern QString FilterPattern;
+class fAbout;
+class fHelp;
+class fOptions;
 
 namespace platform {
 class ListView;
@@ -116,6 +115,9 @@ public:
     FileListBox& Flfiles() const { return *Flfiles_; }
     /// The folder listed last, with a trailing separator after a listing.
     const QString& FolderPath() const { return FolderPath_; }
+    /// The ";"-separated wildcard pattern of the selected filter entry; the
+    /// all-formats pattern from creation on.
+    const QString& FilterPattern() const { return FilterPattern_; }
     /// FolderPath and the file name taken at the last item click.
     const QString& SelectedFolder() const { return SelectedFolder_; }
     const QString& SelectedName() const { return SelectedName_; }
@@ -231,6 +233,7 @@ private:
     /// A folder is being listed (listing lets timers run).
     bool readingFolder_ = false;
     QString FolderPath_;
+    QString FilterPattern_;
     QString SelectedFolder_;
     QString SelectedName_;
     /// The clicked file as it can be opened (the name's own bytes kept).

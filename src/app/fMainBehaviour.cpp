@@ -28,8 +28,6 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
-QString FilterPattern;
-
 namespace {
 
 QString FromView(std::string_view text) {
@@ -54,7 +52,7 @@ void fMain::BindFileList() {
     Flfiles_->setPattern(all);
     FileView_->setListView(lvFiles_);
     FileView_->setPattern(all);
-    FilterPattern = FileView_->Pattern();
+    FilterPattern_ = FileView_->Pattern();
     // The list borrows the desktop's small file icons.
     if (!FileView_->AssignSysIL()) {
         platform::MsgBox(QStringLiteral("Error in AssignSysIl"), platform::MsgButtons::OK,
@@ -92,7 +90,7 @@ void fMain::nPathchange() {
         return;
     }
     FolderPath_ = Flfiles_->Path();
-    FileView_->setPattern(FilterPattern);
+    FileView_->setPattern(FilterPattern_);
     // Until a folder has been accepted there is nothing to list (an empty
     // path would become the root folder).
     if (FolderPath_.isEmpty())
@@ -159,9 +157,9 @@ bool fMain::ShowFile(const QString& name) {
 void fMain::ComboFilter_Click() {
     const int index = ComboFilter_->currentIndex();
     if (index >= 0 && index < static_cast<int>(FilterTable.size()))
-        FilterPattern = FromView(FilterTable[static_cast<std::size_t>(index)].pattern);
+        FilterPattern_ = FromView(FilterTable[static_cast<std::size_t>(index)].pattern);
     if (Flfiles_)
-        Flfiles_->setPattern(FilterPattern);
+        Flfiles_->setPattern(FilterPattern_);
     nPathchange();
 }
 

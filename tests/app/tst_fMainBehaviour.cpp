@@ -147,7 +147,7 @@ void tst_fMainBehaviour::filterCaptionsAndPatterns() {
     QCOMPARE(combo->count(), expected.size());
     for (int i = expected.size() - 1; i >= 0; --i) {
         combo->setCurrentIndex(i);
-        QCOMPARE(combo->itemText(i) + '|' + FilterPattern, expected[i]);
+        QCOMPARE(combo->itemText(i) + '|' + w_->FilterPattern(), expected[i]);
     }
 }
 
@@ -161,7 +161,7 @@ void tst_fMainBehaviour::filterListsMatchingFiles() {
     QCOMPARE(w_->FileView().Pattern(), QStringLiteral("*.png"));
     QCOMPARE(w_->lblCount()->text(), QStringLiteral("2 Image Files"));
     w_->ComboFilter()->setCurrentIndex(-1); // no entry selected: the pattern stays
-    QCOMPARE(FilterPattern, QStringLiteral("*.png"));
+    QCOMPARE(w_->FilterPattern(), QStringLiteral("*.png"));
     w_->ComboFilter()->setCurrentIndex(28);
     QCOMPARE(w_->lblCount()->text(), QStringLiteral("5 Image Files"));
 }
