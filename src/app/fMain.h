@@ -138,8 +138,6 @@ public:
     /// ends stay), runs the item click so the preview and the panels follow,
     /// and shows the new file in the full view (fMainFullview.cpp).
     void FullviewStep(fFullview::Step step);
-    /// Runs the toolbar action of the button at `index` (1..9); others do nothing.
-    void tbrMain_ButtonClick(int index);
 
     /// Makes the thumbnails of the listed folder while the large-icon view is
     /// shown; its progress shows on pbThumbs.
@@ -171,6 +169,7 @@ private:
     void pictreeview_Resize();
     bool EnforceMinimumSize();
     // Commands (fMainCommands.cpp)
+    void Exit();
     bool ConfirmExit();
     void StoreWindowSettings();
     void cmdAbout_Click();

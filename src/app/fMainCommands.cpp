@@ -27,30 +27,8 @@ std::int16_t ToInt16(int value) {
 
 } // namespace
 
-void fMain::tbrMain_ButtonClick(int index) {
-    switch (index) {
-    case 2:
-        OpenInEditor();
-        break;
-    case 3:
-        nPathchange();
-        break;
-    case 5:
-        close();
-        break;
-    case 7:
-        ToggleListView();
-        break;
-    case 8:
-        ShowOptions();
-        break;
-    case 9:
-        ShowHelp();
-        break;
-    default:
-        // 1, 4 and 6 are separators; nothing else exists.
-        break;
-    }
+void fMain::Exit() {
+    close(); // the close event asks for confirmation
 }
 
 void fMain::cmdVisit_Click() {

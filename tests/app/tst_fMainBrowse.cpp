@@ -16,6 +16,7 @@
 #include "windows/fSplash.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -118,7 +119,7 @@ void tst_fMainBrowse::unreadableFolder() {
     if (deleteListed) {
         w_->Watch().setDelay(60000); // Refresh, not the watch, finds it gone
         listed.reset();
-        w_->tbrMain_ButtonClick(3);
+        w_->ToolbarButton(3)->trigger(); // Refresh
     } else {
         browse(dir_->filePath("no/such/folder"));
     }
