@@ -117,7 +117,7 @@ struct Viewer {
         platform::ScopedMessageBoxResponder yes(platform::MsgResult::Yes);
         w.reset();
     }
-    ImageAceX* view() const { return fFullview::Existing()->imView(); }
+    ImageAceX* view() const { return w->Fullview()->imView(); }
     bool shows(int i) const {
         return view()->OriginalSize() == QSize(widthOf(i), kHeight) && !view()->Picture().isNull();
     }

@@ -8,6 +8,7 @@
 #include "windows/fFullview.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -127,7 +128,7 @@ public:
 
     /// Handlers of lvFiles (item click, key press), of the preview pane and of
     /// ucGIF1 (double clicks), public so that hosts and tests can run them.
-    /// The double clicks open the full view (fFullview, owned by this window)
+    /// The double clicks open the full view (owned by this window)
     /// with PicLoad's preview enlarged, replaced by the full-size picture when
     /// it is decoded; or with the selected GIF when ucGIF1 holds one.
     void lvFiles_ItemClick();
@@ -142,6 +143,9 @@ public:
     /// Makes the thumbnails of the listed folder while the large-icon view is
     /// shown; its progress shows on pbThumbs.
     imaging::Thumbnailer* thumbnailer() const { return thumbnailer_; }
+    /// The full view while it is open (made on the first double click or
+    /// Enter, gone when closed), else nullptr.
+    fFullview* Fullview() const { return Fullview_; }
 
     /// What the confirmed exit does last, to end the program; by default
     /// QCoreApplication::exit(0). Tests replace it.
@@ -218,6 +222,12 @@ private:
     std::array<QLabel*, 3> panels_{};
     Qv_Progbar* pbThumbs_ = nullptr;
     QLabel* lblCount_ = nullptr;
+    // The windows this one opens, at most one of each; each deletes itself
+    // when closed (and goes with this window).
+    QPointer<fAbout> About_;
+    QPointer<fHelp> Help_;
+    QPointer<fOptions> Options_;
+    QPointer<fFullview> Fullview_;
     std::function<void()> quit_;
     bool exiting_ = false;
     std::unique_ptr<cFileView> FileView_;

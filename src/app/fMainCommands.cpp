@@ -25,6 +25,16 @@ std::int16_t ToInt16(int value) {
         value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
 
+/// Shows the open window of a kind, or a new one made by `make`, in front.
+template <typename Window, typename Make>
+void ShowOne(QPointer<Window>& window, Make make) {
+    if (!window)
+        window = make();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace
 
 void fMain::Exit() {
@@ -36,15 +46,15 @@ void fMain::cmdVisit_Click() {
 }
 
 void fMain::cmdAbout_Click() {
-    fAbout::ShowAbout(this);
+    ShowOne(About_, [this] { return new fAbout(this); });
 }
 
 void fMain::ShowOptions() {
-    fOptions::ShowOptions(this, hSplit_);
+    ShowOne(Options_, [this] { return new fOptions(this, hSplit_); });
 }
 
 void fMain::ShowHelp() {
-    fHelp::ShowHelp(this);
+    ShowOne(Help_, [this] { return new fHelp(this); });
 }
 
 bool fMain::ConfirmExit() {

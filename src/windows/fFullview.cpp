@@ -42,19 +42,6 @@ std::optional<fFullview::Step> StepOfKey(int key) {
 
 } // namespace
 
-QPointer<fFullview> fFullview::instance_;
-
-fFullview* fFullview::Instance(QWidget* owner) {
-    if (instance_.isNull()) {
-        instance_ = new fFullview(owner);
-    }
-    return instance_.data();
-}
-
-fFullview* fFullview::Existing() {
-    return instance_.data();
-}
-
 fFullview::fFullview(QWidget* owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("fFullview"));
     setAttribute(Qt::WA_DeleteOnClose);

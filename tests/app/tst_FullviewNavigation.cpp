@@ -83,7 +83,6 @@ void tst_FullviewNavigation::init() {
 void tst_FullviewNavigation::cleanup() {
     platform::ScopedMessageBoxResponder yes(platform::MsgResult::Yes);
     w_.reset();
-    QTRY_VERIFY(fFullview::Existing() == nullptr);
     dir_.reset();
     sandbox_.reset();
 }
@@ -91,7 +90,7 @@ void tst_FullviewNavigation::cleanup() {
 /// A key by name, or "wheel+" / "wheel-" for one notch up or down, given to
 /// the part of the full view in front.
 void tst_FullviewNavigation::press(const QString& key) {
-    fFullview* full = fFullview::Existing();
+    fFullview* full = w_->Fullview();
     QWidget* front =
         full->ucGIFView()->isVisible() ? static_cast<QWidget*>(full->ucGIFView()) : full->imView();
     if (key.startsWith(QLatin1String("wheel"))) {
@@ -111,7 +110,7 @@ void tst_FullviewNavigation::press(const QString& key) {
 
 void tst_FullviewNavigation::verifyShown(int row, int count) {
     const QString name = Names.at(row);
-    fFullview* full = fFullview::Existing();
+    fFullview* full = w_->Fullview();
     QVERIFY(full && full->isVisible());
     QCOMPARE(w_->lvFiles()->selectedRow(), row);
     // The panels describe the pixels on screen, so they follow the decode.
@@ -167,7 +166,7 @@ void tst_FullviewNavigation::fileDeletedWhileOpen() {
     QVERIFY(QFile::remove(dir_->filePath(QStringLiteral("03.png"))));
     press("Right");
     press("Right");
-    fFullview* full = fFullview::Existing();
+    fFullview* full = w_->Fullview();
     QCOMPARE(w_->lvFiles()->selectedRow(), 2);
     QVERIFY(!full->ucGIFView()->isVisible());
     QVERIFY(full->imView()->Picture().isNull());

@@ -16,9 +16,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -258,6 +260,14 @@ void tst_fMainBehaviour::refreshAndEditor() {
     w_->ToolbarButton(2)->trigger();
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.first().toLocalFile(), dir_->filePath("b.png"));
+
+    // Options, Help and About open one window each, however often clicked.
+    for (int i = 0; i < 2; ++i) {
+        w_->ToolbarButton(8)->trigger();
+        w_->ToolbarButton(9)->trigger();
+        w_->cmdAbout()->click();
+    }
+    QCOMPARE(w_->findChildren<QDialog*>().size(), qsizetype(3));
 }
 
 void tst_fMainBehaviour::escapeInTheListAsksToQuit() {

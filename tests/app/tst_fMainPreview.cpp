@@ -90,7 +90,6 @@ void tst_fMainPreview::start(std::unique_ptr<imaging::PictureDecoder> decoder) {
 void tst_fMainPreview::cleanup() {
     platform::ScopedMessageBoxResponder yes(platform::MsgResult::Yes);
     w_.reset();
-    QTRY_VERIFY(fFullview::Existing() == nullptr);
     dir_.reset();
     sandbox_.reset();
 }
@@ -239,7 +238,7 @@ void tst_fMainPreview::fullViewEnlargesThenShowsTheFullPicture() {
     fake_->scripts[Name(3)].status = fullStatus;
 
     w_->picPreview_DblClick();
-    fFullview* full = fFullview::Existing();
+    fFullview* full = w_->Fullview();
     QVERIFY(full != nullptr);
     QTRY_VERIFY(full->isVisible());
     // The preview stands in for the picture of the original size at once.
@@ -263,7 +262,7 @@ void tst_fMainPreview::fullViewEnlargesThenShowsTheFullPicture() {
     QCOMPARE(fake_->open.size(), std::size_t(1));
     const auto ticket = fake_->open.begin()->first;
     full->close();
-    QTRY_VERIFY(fFullview::Existing() == nullptr);
+    QTRY_VERIFY(w_->Fullview() == nullptr);
     QVERIFY(fake_->open.empty());
     QCOMPARE(fake_->cancels.back(), ticket);
 }

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -62,7 +63,7 @@ struct Fixture {
         platform::SetUserConfigFolderOverride({});
     }
     void open() {
-        f = fFullview::Instance(owner.get());
+        f = new fFullview(owner.get());
         f->imView()->setPicture(Checkered(2000, 1000));
         f->ShowModeless();
         QVERIFY(QTest::qWaitForWindowExposed(f));
@@ -223,8 +224,9 @@ void tst_FullviewZoom::sizingKeptAcrossPicturesAndWindows() {
     fx.key(Qt::Key_Plus); // a zoom step is not a sizing to keep
     fx.view()->setPicture(Checkered(3000, 900));
     QCOMPARE(fx.view()->Zoom(), 1.0);
+    QPointer<fFullview> closed = fx.f;
     fx.f->close();
-    QTRY_VERIFY(fFullview::Existing() == nullptr);
+    QTRY_VERIFY(closed.isNull());
     QCOMPARE(settings::Preferences::Sizing(), settings::FullviewSizing::Actual);
     fx.open();
     QCOMPARE(int(fx.view()->sizing()), int(ImageAceX::Sizing::Actual));
