@@ -215,8 +215,7 @@ void BM_Window_Cold(benchmark::State& state) {
         state.ResumeTiming();
         sinceTick.start();
         ticker.start();
-        CurrentFolder = FolderBuffer(Scratch().filePath("cold"));
-        window->nPathchange();
+        window->ChooseFolder(Scratch().filePath("cold"));
         loop.exec();
         state.PauseTiming();
         worstStall = std::max(worstStall, double(stall));

@@ -106,8 +106,7 @@ struct Viewer {
         w = std::make_unique<fMain>(nullptr, std::make_unique<imaging::DecoderPool>(options));
         w->SetQuitAction([] {});
         w->show();
-        CurrentFolder = FolderBuffer(folder());
-        w->nPathchange();
+        w->ChooseFolder(folder());
         w->lvFiles()->selectRow(0);
         w->lvFiles_ItemClick();
         w->lvFiles_KeyPress(platform::KeyAsciiReturn); // Enter opens the full view

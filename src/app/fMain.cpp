@@ -2,6 +2,7 @@
 
 #include "app/FilterTable.h"
 #include "app/ToolbarIcons.h"
+#include "app/mDirTreeview.h"
 #include "app/mStartup.h"
 #include "controls/Qv_Progbar.h"
 #include "controls/Splitter.h"
@@ -54,6 +55,12 @@ fMain::fMain(QWidget* parent, std::unique_ptr<imaging::PictureDecoder> decoder) 
     CreateControls();
     CreateThumbnailer();
     Form_Load();
+    // Only the window that hosts the tree lists what it selects.
+    connect(&TreeNotifier(), &FolderTreeNotifier::FolderChosen, this, [this](const QString& path) {
+        const QWidget* host = TreeHost();
+        if (host && host->window() == this)
+            ChooseFolder(path);
+    });
 }
 
 fMain::~fMain() {

@@ -99,10 +99,14 @@ public:
     /// Places the window in the middle of the primary screen's free area.
     void CentreOnScreen();
 
-    /// Re-lists the current folder (called by the tree, the filter and Refresh):
-    /// clears the preview, points Flfiles at CurrentFolder, lists the folder it
-    /// shows through FileView and, when that worked, stores LastPath and shows
-    /// the image count. Every step runs even when an earlier one failed.
+    /// Makes `folder` the current folder and lists it (what a selection in
+    /// the folder tree does).
+    void ChooseFolder(const QString& folder);
+    /// Re-lists the current folder (for the tree, the filter and Refresh):
+    /// clears the preview, points Flfiles at the current folder, lists the
+    /// folder it shows through FileView and, when that worked, stores LastPath
+    /// and shows the image count. Every step runs even when an earlier one
+    /// failed.
     void nPathchange();
 
     /// Selects the listed file called `name` (as Qt decodes file names) and
@@ -241,6 +245,8 @@ private:
     bool filterJustChanged_ = false;
     /// A folder is being listed (listing lets timers run).
     bool readingFolder_ = false;
+    /// The folder chosen last in the tree; empty before the first choice.
+    QString CurrentFolder_;
     QString FolderPath_;
     QString FilterPattern_;
     QString SelectedFolder_;

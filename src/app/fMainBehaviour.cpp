@@ -34,11 +34,6 @@ QString FromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-/// The path of a 260-character folder buffer: the bytes before its NUL.
-QString BufferPath(const std::string& buffer) {
-    return QFile::decodeName(QByteArray::fromStdString(buffer.substr(0, buffer.find('\0'))));
-}
-
 QString WithBackslash(const QString& path) {
     std::string bytes = QFile::encodeName(path).toStdString();
     return QFile::decodeName(QByteArray::fromStdString(AddBackslash(bytes)));
@@ -73,6 +68,11 @@ void fMain::BindFileList() {
     connect(ucGIF1_, &ucGIFViewer::DblClick, this, &fMain::ucGIF1_DblClick);
 }
 
+void fMain::ChooseFolder(const QString& folder) {
+    CurrentFolder_ = folder;
+    nPathchange();
+}
+
 void fMain::nPathchange() {
     if (!FileView_ || !Flfiles_)
         return;
@@ -82,9 +82,9 @@ void fMain::nPathchange() {
     DestroyPreviewGif();
     CancelThumbnails();
     const QScopedValueRollback busy(readingFolder_, true);
-    // A folder that cannot be read shows as such; only a blank folder
-    // buffer (no folder named) lists the counter's folder again.
-    const QString wanted = BufferPath(CurrentFolder);
+    // A folder that cannot be read shows as such; only a blank folder (none
+    // named) lists the counter's folder again.
+    const QString& wanted = CurrentFolder_;
     if (!Flfiles_->setPath(wanted) && !wanted.trimmed().isEmpty()) {
         ShowUnreadableFolder();
         return;
@@ -101,9 +101,9 @@ void fMain::nPathchange() {
     ++listing_; // its thumbnails start once the large-icon view shows it
     if (Watch_)
         Watch_->watch(Flfiles_->Path());
-    // A blank folder buffer names no folder; it is not worth remembering.
-    if (!BufferPath(CurrentFolder).trimmed().isEmpty())
-        settings::Setup.LastPath = CurrentFolder;
+    // A blank folder names no folder; it is not worth remembering.
+    if (!wanted.trimmed().isEmpty())
+        settings::Setup.LastPath = settings::StoredFolder(wanted);
     lblCount_->setText(QStringLiteral("%1 Image Files").arg(Flfiles_->ListCount()));
 }
 

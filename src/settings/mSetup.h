@@ -100,6 +100,11 @@ private:
     bool previous_;
 };
 
+/// How LastPath stores a chosen folder: the path's bytes, a NUL, then spaces up
+/// to 260 characters (a path of 260 bytes or more is kept whole, followed by
+/// its NUL), as the file has always held it.
+std::string StoredFolder(const QString& path);
+
 /// The folder a stored LastPath names: leading and trailing spaces removed, then
 /// the text before the first NUL ("/a/b\0   " -> "/a/b").
 std::string LastPathFolder(const std::string& lastPath);

@@ -66,12 +66,11 @@ void tst_FullviewNavigation::init() {
             QVERIFY(still.save(path, "PNG"));
         }
     }
-    CurrentFolder = FolderBuffer(dir_->path());
     w_ = std::make_unique<fMain>(nullptr, RealDecoder());
     w_->SetQuitAction([] {});
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
-    w_->nPathchange();
+    w_->ChooseFolder(dir_->path());
     QCOMPARE(w_->lvFiles()->count(), int(Names.size()));
     w_->lvFiles()->selectRow(0);
     w_->lvFiles_ItemClick();

@@ -48,8 +48,7 @@ void tst_PreviewHiDpi::drawnAtDevicePixels() {
     w.SetQuitAction([] {});
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    CurrentFolder = FolderBuffer(dir.path());
-    w.nPathchange();
+    w.ChooseFolder(dir.path());
     w.lvFiles()->selectRow(0);
     w.lvFiles_ItemClick();
     const QString expectedSize = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());

@@ -79,7 +79,6 @@ void tst_fMainBehaviour::init() {
     settings::Setup.StartInThumbnailView = 0; // clicks go through the report view
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
-    CurrentFolder.clear();
     w_ = std::make_unique<fMain>(nullptr, RealDecoder());
     w_->SetQuitAction([] {});
     w_->show();
@@ -94,8 +93,7 @@ void tst_fMainBehaviour::cleanup() {
 }
 
 void tst_fMainBehaviour::browse(const QString& folder) {
-    CurrentFolder = FolderBuffer(folder);
-    w_->nPathchange();
+    w_->ChooseFolder(folder);
 }
 
 /// Clicks the row of `name` in the file list with the mouse.
@@ -173,7 +171,7 @@ void tst_fMainBehaviour::listingStoresLastPathAndCount() {
     QVERIFY(writeImage(dir_->filePath("b.png"), 4, 4, 0xFF00FF00));
     QVERIFY(writeBytes(dir_->filePath("notes.txt"), "x"));
     browse(dir_->path());
-    QCOMPARE(settings::Setup.LastPath, FolderBuffer(dir_->path()));
+    QCOMPARE(settings::Setup.LastPath, settings::StoredFolder(dir_->path()));
     QCOMPARE(w_->lblCount()->text(), QStringLiteral("2 Image Files"));
     QCOMPARE(w_->FolderPath(), dir_->path() + QDir::separator());
     QCOMPARE(rows(*w_->lvFiles()), (QStringList{"a.png", "b.png"}));

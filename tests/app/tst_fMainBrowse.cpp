@@ -83,7 +83,6 @@ void tst_fMainBrowse::init() {
     settings::Setup.StartInThumbnailView = 0;
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
-    CurrentFolder.clear();
     w_ = newWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
 }
@@ -98,8 +97,7 @@ void tst_fMainBrowse::cleanup() {
 }
 
 void tst_fMainBrowse::browse(const QString& folder) {
-    CurrentFolder = FolderBuffer(folder);
-    w_->nPathchange();
+    w_->ChooseFolder(folder);
 }
 
 void tst_fMainBrowse::unreadableFolder_data() {

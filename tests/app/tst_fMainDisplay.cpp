@@ -59,8 +59,7 @@ void tst_fMainDisplay::init() {
     w_->SetQuitAction([] {});
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
-    CurrentFolder = FolderBuffer(dir_->path());
-    w_->nPathchange();
+    w_->ChooseFolder(dir_->path());
     QCOMPARE(w_->lvFiles()->count(), 3);
 }
 
@@ -174,8 +173,7 @@ void tst_fMainDisplay::folderChangeAndExitReleaseTheGif() {
         w_->close();
     } else {
         QTemporaryDir other;
-        CurrentFolder = FolderBuffer(other.path());
-        w_->nPathchange();
+        w_->ChooseFolder(other.path());
     }
     QVERIFY(!w_->ucGIF1()->GIFLoaded());
     QVERIFY(!w_->ucGIF1()->GIFIsPlaying());

@@ -83,8 +83,7 @@ void tst_fMainPreview::start(std::unique_ptr<imaging::PictureDecoder> decoder) {
     w_->SetQuitAction([] {});
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
-    CurrentFolder = FolderBuffer(dir_->path());
-    w_->nPathchange();
+    w_->ChooseFolder(dir_->path());
 }
 
 void tst_fMainPreview::cleanup() {

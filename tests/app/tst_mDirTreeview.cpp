@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -75,10 +76,11 @@ void tst_mDirTreeview::startsWithTheStoredFolder() {
     QFETCH(QString, start);
     QFETCH(QString, selected);
     std::string startFolder = QFile::encodeName(dir_->filePath(start)).toStdString();
+    QSignalSpy chosen(&TreeNotifier(), &FolderTreeNotifier::FolderChosen);
     ShowFolderTree(startFolder);
     const QString expected = selected.isEmpty() ? dir_->path() : dir_->filePath(selected);
     QTRY_COMPARE(selectedPath(), expected);
-    QCOMPARE(CurrentFolder, FolderBuffer(expected));
+    QCOMPARE(chosen.last().at(0).toString(), expected);
     // The levels above are opened and the folder scrolled into view.
     QTreeView* tree = FolderTree();
     QTRY_VERIFY(tree->isExpanded(tree->currentIndex().parent()));
@@ -107,8 +109,10 @@ void tst_mDirTreeview::everySelectionIsReported() {
     QTRY_COMPARE(selectedPath(), dir_->filePath("a"));
     QTreeView* tree = FolderTree();
     auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    QSignalSpy chosen(&TreeNotifier(), &FolderTreeNotifier::FolderChosen);
     tree->setCurrentIndex(model->index(dir_->filePath("plain")));
-    QCOMPARE(CurrentFolder, FolderBuffer(dir_->filePath("plain")));
+    QCOMPARE(chosen.size(), 1);
+    QCOMPARE(chosen.at(0).at(0).toString(), dir_->filePath("plain"));
 }
 
 QTEST_MAIN(tst_mDirTreeview)
