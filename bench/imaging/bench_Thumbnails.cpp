@@ -15,7 +15,6 @@
 
 #include "PhotoLike.h"
 #include "app/fMain.h"
-#include "app/mDirTreeview.h"
 #include "imaging/DecoderPool.h"
 #include "imaging/Thumbnailer.h"
 #include "platform/MessageBox.h"
