@@ -38,15 +38,12 @@ bool cGIFComposer::Setup(const Area& area, uint32_t BackColor) {
     m_backColor = BackColor;
     const int32_t w = area.width;
     const int32_t h = area.height;
-    if (!m_frameBuffer.Create(w, h, 32) || !m_canvas.Create(w, h, 32) ||
-        !m_background.Create(w, h, 32)) {
+    if (!m_frameBuffer.CreateFilled(w, h, BackColor) || !m_canvas.CreateFilled(w, h, BackColor) ||
+        !m_background.CreateFilled(w, h, BackColor)) {
         Reset();
         return false;
     }
     m_area = area;
-    m_frameBuffer.Cls(BackColor);
-    m_canvas.Cls(BackColor);
-    m_background.Cls(BackColor);
     return true;
 }
 

@@ -52,20 +52,34 @@ cDIB& cDIB::operator=(cDIB&& other) noexcept {
 }
 
 bool cDIB::Create(std::int32_t NewWidth, std::int32_t NewHeight, std::int32_t Newbpp) {
+    if (!make(NewWidth, NewHeight, Newbpp, Newbpp != 32))
+        return false;
+    if (Newbpp == 32) // black, with the fourth byte set as Format_RGB32 expects
+        std::fill_n(reinterpret_cast<std::uint32_t*>(m_bits.get()),
+                    static_cast<std::size_t>(m_size) / 4, std::uint32_t{0xFF000000});
+    return true;
+}
+
+bool cDIB::CreateFilled(std::int32_t NewWidth, std::int32_t NewHeight, std::uint32_t BackColor) {
+    if (!make(NewWidth, NewHeight, 32, false))
+        return false;
+    Cls(BackColor); // writes every byte
+    return true;
+}
+
+// The pixels are left for the caller to write unless `zeroed`.
+bool cDIB::make(std::int32_t NewWidth, std::int32_t NewHeight, std::int32_t Newbpp, bool zeroed) {
     Destroy();
     if (NewWidth <= 0 || NewHeight <= 0 || !gdi::IsSupportedDepth(Newbpp))
         return false;
     const std::int64_t stride = gdi::StrideFor(NewWidth, Newbpp);
     if (stride > MaxBytes / NewHeight) // also keeps stride * height from overflowing
         return false;
-    const std::int64_t bytes = stride * NewHeight;
-    std::unique_ptr<std::uint8_t[]> bits(new (std::nothrow)
-                                             std::uint8_t[static_cast<std::size_t>(bytes)]());
+    const auto bytes = static_cast<std::size_t>(stride * NewHeight);
+    std::unique_ptr<std::uint8_t[]> bits(zeroed ? new (std::nothrow) std::uint8_t[bytes]()
+                                                : new (std::nothrow) std::uint8_t[bytes]);
     if (!bits)
         return false;
-    if (Newbpp == 32) // black, with the fourth byte set as Format_RGB32 expects
-        for (std::int64_t i = 3; i < bytes; i += 4)
-            bits[static_cast<std::size_t>(i)] = 0xFF;
     return adopt(std::move(bits), NewWidth, NewHeight, Newbpp, static_cast<std::int32_t>(stride));
 }
 

@@ -30,6 +30,8 @@ public:
     /// empty and every property 0, a non-positive size, a depth other than
     /// 1, 4, 8, 16, 24, 32, pixel data over MaxBytes, or a failed allocation.
     bool Create(std::int32_t NewWidth, std::int32_t NewHeight, std::int32_t Newbpp);
+    /// As Create at 32 bpp, the surface filled with BackColor (as Cls) instead.
+    bool CreateFilled(std::int32_t NewWidth, std::int32_t NewHeight, std::uint32_t BackColor);
 
     /// Makes the surface a copy of `Image` (32 bpp when `Force32bpp`, else the
     /// picture's depth, with its palette). Returns the picture's own depth, or
@@ -102,6 +104,7 @@ public:
     std::int32_t size() const { return m_size; }
 
 private:
+    bool make(std::int32_t NewWidth, std::int32_t NewHeight, std::int32_t Newbpp, bool zeroed);
     bool adopt(std::unique_ptr<std::uint8_t[]> bits, std::int32_t w, std::int32_t h,
                std::int32_t bpp, std::int32_t stride);
     void bindBuffer();
