@@ -8,6 +8,7 @@
 #include "gif/cGIF.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,9 +22,17 @@ public:
     cGIFLoader(const cGIFLoader&) = delete;
     cGIFLoader& operator=(const cGIFLoader&) = delete;
 
-    /// As Begin, with the bytes of a file: false, `gif` unchanged, when the file
-    /// cannot be read; false with `gif` empty for an empty file.
+    /// As Begin, with a file, of which it reads only as much as the header and
+    /// frame 1 take (a small file whole): the count, area and loop count stay
+    /// unknown (Known false) until ReadRest. False, `gif` unchanged, when the file
+    /// cannot be opened; false with `gif` empty for an empty file. A file that
+    /// turns out shorter than it was is read as cut short there.
     bool BeginFile(const std::string& FileName, cGIF& gif);
+    /// Reads the rest of the file and passes once over it for the count, area and
+    /// loop count. Next calls it itself before frame 2.
+    void ReadRest();
+    /// True once the count, area and loop count are known.
+    bool Known() const { return m_known; }
     /// Takes the bytes of a whole file, empties `gif` and gives it the header
     /// (signature, logical screen, global colour table, loop count) and its
     /// surface budget to the loader. False, as LoadFromStream, for a bad
@@ -44,9 +53,26 @@ public:
     int32_t CoveredTop() const { return m_top; }
     int32_t CoveredRight() const { return m_right; }
     int32_t CoveredBottom() const { return m_bottom; }
+    /// The file's loop count (as AnimationLoops after a whole load), once known.
+    int16_t AnimationLoops() const { return m_loops; }
 
 private:
-    std::vector<uint8_t> m_bytes;
+    struct FileCloser {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+
+    bool readTo(size_t want);
+    bool firstFrameWithin(const cGIF& gif) const;
+    void scan(cGIF& gif);
+
+    std::vector<uint8_t> m_bytes;                // Begin's stream
+    std::unique_ptr<uint8_t[]> m_file;           // a file's bytes, filled as far as m_have
+    std::unique_ptr<std::FILE, FileCloser> m_in; // until the file is read whole
+    const uint8_t* m_data = nullptr;
+    size_t m_have = 0;
+    size_t m_size = 0;
+    bool m_known = false;
+    int16_t m_loops = 0;
     cGIF m_staging; // where the reader puts each frame before Next hands it out
     std::unique_ptr<cGIFReader> m_reader;
     int16_t m_expected = 0;

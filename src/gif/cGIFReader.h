@@ -41,6 +41,10 @@ public:
     }
 
     int32_t frames() const { return m_count; }
+    /// Bytes parsed so far.
+    size_t pos() const { return m_pos; }
+    /// More of the same buffer has been filled: the parse may go on up to `size`.
+    void extend(size_t size) { m_size = size; }
     /// The union of the rectangles of the frames that have surfaces, in screen
     /// pixels (right and bottom exclusive); empty (right <= left) when none has.
     int32_t left() const { return m_left; }
