@@ -66,6 +66,11 @@ void fMain::BindFileList() {
     connect(lvFiles_, &platform::ListView::keyPress, this, &fMain::lvFiles_KeyPress);
     connect(picPreview_, &platform::PictureBox::DblClick, this, &fMain::picPreview_DblClick);
     connect(ucGIF1_, &ucGIFViewer::DblClick, this, &fMain::ucGIF1_DblClick);
+    // A big animation is counted after its first frame shows.
+    connect(ucGIF1_, &ucGIFViewer::GIFFramesChanged, this, [this](int frames) {
+        if (ucGIF1_->isVisible())
+            StatusPanel(3)->setText(QStringLiteral("%1 Frames").arg(frames));
+    });
 }
 
 void fMain::ChooseFolder(const QString& folder) {

@@ -25,7 +25,7 @@ ucGIFViewer::ucGIFViewer(QWidget* parent) : QFrame(parent) {
 
 ucGIFViewer::~ucGIFViewer() {
     stopPlayback();
-    stopBackground();
+    endWorker();
 }
 
 std::int64_t ucGIFViewer::SurfaceBytes() const {
@@ -45,7 +45,7 @@ void ucGIFViewer::StartAnimation(bool play) {
     SetupBuffers();
     currentFrame_ = 1;
     update();
-    if (frameCount_ >= 2 && play) {
+    if (mayPlay() && play) {
         interval_ = 1;
         startPlayback(interval_);
     } else {
@@ -104,7 +104,7 @@ QRect ucGIFViewer::DisplayRect() const {
 }
 
 void ucGIFViewer::Play() {
-    if (frameCount_ < 2) {
+    if (!mayPlay()) {
         stopPlayback();
         return;
     }
@@ -133,6 +133,7 @@ void ucGIFViewer::Destroy() {
     stopPlayback();
     stopBackground();
     frameCount_ = 0;
+    countKnown_ = true;
     gif_.Destroy();
     composer_.Reset();
     area_ = {};
@@ -167,10 +168,8 @@ void ucGIFViewer::setBorderStyle(int New_BorderStyle) {
 
 void ucGIFViewer::TimerStep() {
     DrawFrame();
-    if (loader_) {
-        startBackground(); // frame 1 of a new load is composed: decode the others now
-    }
-    currentFrame_ = currentFrame_ < frameCount_ ? std::int16_t(currentFrame_ + 1) : std::int16_t(1);
+    const bool more = currentFrame_ < frameCount_ || !countKnown_;
+    currentFrame_ = more ? std::int16_t(currentFrame_ + 1) : std::int16_t(1);
     update();
 }
 
@@ -246,6 +245,14 @@ void ucGIFViewer::paintEvent(QPaintEvent* event) {
             painter.drawImage(bufferRect(), frame);
         }
     }
+}
+
+bool ucGIFViewer::event(QEvent* event) {
+    if (event->type() == StartDecodingEvent()) {
+        startBackground();
+        return true;
+    }
+    return QFrame::event(event);
 }
 
 void ucGIFViewer::resizeEvent(QResizeEvent* event) {

@@ -6,7 +6,8 @@
 // enlarged) and centred. Playback loops without end and keeps the file's pace:
 // every frame is scheduled from the time the previous one was due, not from when
 // it was drawn. A load decodes the first frame and shows it at once; the others
-// are decoded on a worker thread and join the model as they come.
+// are counted and decoded on the viewer's worker thread and join the model as
+// they come.
 
 #include "gif/cGIF.h"
 #include "gif/cGIFComposer.h"
@@ -14,6 +15,7 @@
 #include "platform/SysColors.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFrame>
 #include <QImage>
 #include <QRect>
@@ -44,10 +46,12 @@ public:
     ~ucGIFViewer() override;
 
     /// Loads a GIF file and starts it (playing when AutoPlay and it has two
-    /// frames or more, else frame 1 shown still). Returns once frame 1 is shown,
-    /// with GIFFrames already giving the whole count; the other frames decode in
-    /// the background. True when at least one frame was loaded. On false nothing
-    /// plays and the last picture stays shown.
+    /// frames or more, else frame 1 shown still). Returns once frame 1 is shown;
+    /// the other frames decode in the background. GIFFrames gives the whole count
+    /// when the file is small or its frames' area needs it; else 1 until the
+    /// worker has counted them, and GIFFramesChanged tells the count. True when
+    /// at least one frame was loaded. On false nothing plays and the last picture
+    /// stays shown.
     bool LoadFromFile(const QString& FileName);
     /// As LoadFromFile, from the Qt resource ":/<ResourceType>/<ResourceID>".
     /// A resource that does not exist gives false, like any failed load.
@@ -114,11 +118,13 @@ signals:
     void MouseUp(int button, int shift, double x, double y);
     /// Frame `frame` has just been composed.
     void GIFFrameRendered(int frame);
-    /// The frame count changed after LoadFromFile returned (only when memory ran
-    /// out while later frames were decoded: fewer frames than the file announced).
+    /// The frame count changed after LoadFromFile returned: the file's frames have
+    /// been counted, or memory ran out while later frames were decoded (fewer
+    /// frames than the file announced).
     void GIFFramesChanged(int frames);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -130,10 +136,15 @@ protected:
 private:
     struct Background;
 
+    static QEvent::Type StartDecodingEvent();
     bool load(bool begun);
     void startBackground();
     void stopBackground();
+    void endWorker();
     void framesArrived();
+    void countChanged();
+    /// Frames to come may still be uncounted: play on as if there were more.
+    bool mayPlay() const { return frameCount_ >= 2 || (frameCount_ >= 1 && !countKnown_); }
     bool ensureFrame(std::int16_t n, bool wait);
     void StartAnimation(bool play);
     void SetupBuffers();
@@ -148,8 +159,10 @@ private:
     bool autoPlay_ = DefaultAutoPlay;
     cGIF gif_;
     cGIFComposer composer_;
-    std::unique_ptr<cGIFLoader> loader_; // until handed to the worker
-    std::shared_ptr<Background> background_;
+    std::unique_ptr<cGIFLoader> loader_;     // until handed to the worker
+    std::shared_ptr<Background> background_; // the worker, kept from load to load
+    bool decoding_ = false;                  // the worker has a load of ours
+    bool countKnown_ = true;
     cGIFComposer::Area area_;   // where the surfaces stand on the canvas
     QSize canvas_;              // the logical screen as composed
     bool waitingFrame_ = false; // playback waits for a frame still being decoded

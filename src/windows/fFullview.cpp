@@ -60,6 +60,13 @@ fFullview::fFullview(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Frameless
     connect(ucGIFView_, &ucGIFViewer::DblClick, this, &QWidget::close);
     connect(imView_, &ImageAceX::KeyPress, this, &fFullview::View_KeyPress);
     connect(ucGIFView_, &ucGIFViewer::KeyPress, this, &fFullview::View_KeyPress);
+    // A big animation is counted after its first frame shows.
+    connect(ucGIFView_, &ucGIFViewer::GIFFramesChanged, this, [this] {
+        if (lblInfo_->isVisible()) {
+            lblInfo_->setText(InfoText());
+            lblInfo_->adjustSize();
+        }
+    });
     imView_->setZoomable(true);
     if (settings::Preferences::Sizing() == settings::FullviewSizing::Actual)
         imView_->ZoomActual();
