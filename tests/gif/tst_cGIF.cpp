@@ -1,6 +1,6 @@
 // The GIF model and reader on what real files seldom hold: bad headers, damaged
-// and odd blocks, extension corner cases, limits, refusals of bad frame numbers,
-// frame list editing and the aspect ratio. Ordinary files are compared with
+// and odd blocks, extension corner cases, limits, refusals of bad frame numbers
+// and the aspect ratio. Ordinary files are compared with
 // giflib in the conformance test.
 
 #include "FramePixels.h"
@@ -54,7 +54,6 @@ private slots:
     void surfaceBudget();
     void frameLimit();
     void outOfRangeIsRefused();
-    void frameList();
     void aspectRatio_data();
     void aspectRatio();
     void loadFromFile();
@@ -273,35 +272,6 @@ void tst_cGIF::outOfRangeIsRefused() {
     QCOMPARE(gif.FramesCount(), 2);
     QCOMPARE(gif.FrameDelay(1), 7);
     QCOMPARE(gif.FrameDelay(2), 12);
-}
-
-void tst_cGIF::frameList() {
-    // Frames are told apart by their delay.
-    cGIF gif;
-    gif.FrameInsert(1, 10, 20);
-    gif.setFrameDelay(1, 1);
-    QCOMPARE(giftest::FrameIndices(gif, 1), QByteArray(200, '\0'));
-    gif.FrameInsert(9, 4, 4); // past the end: appended
-    gif.setFrameDelay(2, 2);
-    gif.FrameInsert(2, 5, 5);
-    QCOMPARE(gif.ScreenWidth(), 10); // only the first frame sets the screen
-    QCOMPARE(gif.ScreenHeight(), 20);
-    QCOMPARE(gif.FrameDIBXOR(2)->Width(), 5);
-    QCOMPARE(QList<int>({gif.FrameDelay(1), gif.FrameDelay(2), gif.FrameDelay(3)}),
-             QList<int>({1, 0, 2}));
-
-    const auto third = gif.FrameDIBXOR(3);
-    gif.FrameMoveUp(3);
-    QCOMPARE(gif.FrameDIBXOR(2), third); // surfaces travel with their records
-    QCOMPARE(gif.FrameDelay(2), 2);
-    gif.FrameMoveDown(1);
-    QCOMPARE(gif.FrameDelay(1), 2);
-    gif.FrameRemove(1);
-    QCOMPARE(gif.FrameDelay(1), 1);
-    gif.FrameRemove(2);
-    gif.FrameRemove(1);
-    QCOMPARE(gif.FramesCount(), 0);
-    QCOMPARE(third.use_count(), 1); // the model let go of it
 }
 
 void tst_cGIF::aspectRatio_data() {
