@@ -47,8 +47,6 @@ private slots:
     void neighbourStepIsServedAhead();
     void failureClearsThePreview_data();
     void failureClearsThePreview();
-    void fullViewEnlargesThenShowsTheFullPicture_data();
-    void fullViewEnlargesThenShowsTheFullPicture();
     void eventLoopRunsWhileTheRealDecoderWorks();
 
 private:
@@ -219,53 +217,6 @@ void tst_fMainPreview::failureClearsThePreview() {
     QCOMPARE(panel(1), Name(1));
     QCOMPARE(panel(2), QStringLiteral("Cannot display this file"));
     QCOMPARE(panel(3), QString());
-}
-
-void tst_fMainPreview::fullViewEnlargesThenShowsTheFullPicture_data() {
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<DecodeStatus>("fullStatus"); // the file is rewritten in between
-    QTest::newRow("fits the screen") << QSize(700, 500) << DecodeStatus::Ok;
-    QTest::newRow("larger than the screen") << QSize(4000, 1000) << DecodeStatus::Ok;
-    QTest::newRow("unreadable at full size") << QSize(700, 500) << DecodeStatus::Unreadable;
-}
-
-void tst_fMainPreview::fullViewEnlargesThenShowsTheFullPicture() {
-    QFETCH(QSize, size);
-    QFETCH(DecodeStatus, fullStatus);
-    fake_->scripts[Name(3)].size = size;
-    select(3);
-    QVERIFY(fake_->AnswerFile(Name(3)));
-    QVERIFY(fake_->AnswerFile(Name(4)) && fake_->AnswerFile(Name(2)));
-    fake_->scripts[Name(3)].status = fullStatus;
-
-    w_->picPreview_DblClick();
-    fFullview* full = fFullview::Existing();
-    QVERIFY(full != nullptr);
-    QTRY_VERIFY(full->isVisible());
-    // The preview stands in for the picture of the original size at once.
-    const QImage standIn = full->imView()->Picture();
-    QCOMPARE(full->imView()->OriginalSize(), size);
-    QCOMPARE(standIn.pixel(standIn.width() / 2, standIn.height() / 2) | 0xFF000000u,
-             FakeDecoder::ColourOf(Name(3)));
-
-    QCOMPARE(fake_->open.size(), std::size_t(1));
-    const imaging::DecodeRequest asked = fake_->open.begin()->second;
-    QVERIFY(asked.box.isEmpty());
-    QCOMPARE(asked.priority, DecodePriority::Shown);
-    QVERIFY(fake_->AnswerFile(Name(3)));
-    if (fullStatus == DecodeStatus::Ok)
-        QCOMPARE(full->imView()->Picture().size(), size);
-    else
-        QVERIFY(full->imView()->Picture().isNull());
-
-    // Closing the view drops a full-size request still under way.
-    w_->picPreview_DblClick();
-    QCOMPARE(fake_->open.size(), std::size_t(1));
-    const auto ticket = fake_->open.begin()->first;
-    full->close();
-    QTRY_VERIFY(fFullview::Existing() == nullptr);
-    QVERIFY(fake_->open.empty());
-    QCOMPARE(fake_->cancels.back(), ticket);
 }
 
 void tst_fMainPreview::eventLoopRunsWhileTheRealDecoderWorks() {

@@ -91,8 +91,6 @@ private slots:
     void splashClosedEarlyEndsTheWait();
     void startFolder_data();
     void startFolder();
-    void windowFromSettings_data();
-    void windowFromSettings();
 
 private:
     std::unique_ptr<SettingsSandbox> sandbox_;
@@ -198,38 +196,6 @@ void tst_mStartup::startFolder() {
              int(chosen != 0 ? platform::ListView::LargeIcon : platform::ListView::Report));
     // The stored value itself is left as it was.
     QCOMPARE(QByteArray::fromStdString(settings::Setup.LastPath), lastPath);
-}
-
-void tst_mStartup::windowFromSettings_data() {
-    QTest::addColumn<int>("state");
-    QTest::addColumn<QSize>("twips");
-    QTest::addColumn<bool>("maximized");
-
-    QTest::newRow("restored 12000 x 9000") << 0 << QSize(12000, 9000) << false;
-    QTest::newRow("maximized keeps the size as its normal size") << 2 << QSize(9000, 6000) << true;
-    QTest::newRow("too small snaps to the minimum") << 0 << QSize(3000, 2000) << false;
-    QTest::newRow("damaged sizes snap to the minimum") << 5 << QSize(-300, 0) << false;
-}
-
-void tst_mStartup::windowFromSettings() {
-    QFETCH(int, state);
-    QFETCH(QSize, twips);
-    QFETCH(bool, maximized);
-    Recorder r;
-    r.toLoad.WindowState = static_cast<std::int16_t>(state);
-    r.toLoad.WindowWidth = static_cast<std::int16_t>(twips.width());
-    r.toLoad.WindowHeight = static_cast<std::int16_t>(twips.height());
-    const std::unique_ptr<fMain> window = StartUp(r.Services());
-
-    QVERIFY(window->isVisible());
-    QTRY_COMPARE(window->isMaximized(), maximized);
-    if (maximized) {
-        // The stored size is the outer size: the normal client area plus the frame.
-        const QSize frame = window->frameGeometry().size() - window->size();
-        QCOMPARE((window->normalGeometry().size() + frame) * 15, twips);
-        return;
-    }
-    QTRY_COMPARE(window->OuterSizeTwips(), twips.expandedTo(QSize(7485, 4695)));
 }
 
 QTEST_MAIN(tst_mStartup)

@@ -59,12 +59,10 @@ class tst_cGIFRender : public QObject {
 private slots:
     void transparency_data();
     void transparency();
-    void maskFollowsChanges();
     void disposal_data();
     void disposal();
     void firstFrameClearsCanvas();
     void composerRefuses();
-    void canvasSizeFallback();
     void frameInterval_data();
     void frameInterval();
 };
@@ -88,28 +86,6 @@ void tst_cGIFRender::transparency() {
     fill(target, 4, 1, kRed);
     gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
     QCOMPARE(rowOf(target, 0, 0, 4), expected);
-}
-
-void tst_cGIFRender::maskFollowsChanges() {
-    cGIF gif = transparentStrip(3);
-    const auto mask = gif.FrameDIBAND(1);
-    QCOMPARE(int(mask->lpBits()[0]), 0x10); // only the fourth pixel
-
-    gif.setFrameUseTransparentColor(1, false);
-    gif.FrameMask(1, 3);
-    QCOMPARE(int(mask->lpBits()[0]), 0);
-    cDIB target;
-    fill(target, 4, 1, kRed);
-    gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
-    QCOMPARE(rowOf(target, 0, 0, 4), (QList<uint32_t>{0, kGreen, kBlue, kBlue}));
-
-    gif.setFrameUseTransparentColor(1, true);
-    gif.setFrameTransparentColorIndex(1, 1);
-    gif.FrameMask(1, 1);
-    QCOMPARE(int(mask->lpBits()[0]), 0x40);
-    fill(target, 4, 1, kRed);
-    gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
-    QCOMPARE(rowOf(target, 0, 0, 4), (QList<uint32_t>{0, kRed, kBlue, kBlue}));
 }
 
 void tst_cGIFRender::disposal_data() {
@@ -183,22 +159,6 @@ void tst_cGIFRender::composerRefuses() {
     QVERIFY(gif.LoadFromStream(GifBuilder().screen(65535, 65535).trailer().bytes()));
     QVERIFY(!composer.Setup(gif, 0)); // 16 GiB of surfaces are refused
     QVERIFY(!composer.FrameBuffer().hDIB());
-}
-
-void tst_cGIFRender::canvasSizeFallback() {
-    cGIF gif;
-    QVERIFY(gif.LoadFromStream(GifBuilder()
-                                   .screen(0, 7, 0x80)
-                                   .table(2)
-                                   .frame(3, 0, 5, 1, {0, 0, 0, 0, 0})
-                                   .frame(1, 2, 2, 1, {0, 0})
-                                   .trailer()
-                                   .bytes()));
-    int32_t w = 0;
-    int32_t h = 0;
-    cGIFComposer::CanvasSize(gif, w, h);
-    QCOMPARE(w, 8);
-    QCOMPARE(h, 7);
 }
 
 void tst_cGIFRender::frameInterval_data() {

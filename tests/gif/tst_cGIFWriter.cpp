@@ -49,10 +49,6 @@ class tst_cGIFWriter : public QObject {
 
 private slots:
     void onePixelFile();
-    void screenPackedByte_data();
-    void screenPackedByte();
-    void graphicControl_data();
-    void graphicControl();
     void refusals_data();
     void refusals();
     void awkwardModels_data();
@@ -71,76 +67,6 @@ void tst_cGIFWriter::onePixelFile() {
 
     cGIF empty;
     QCOMPARE(save(empty), QByteArray("GIF87a\0\0\0\0\0\0\0;", 14));
-}
-
-void tst_cGIFWriter::screenPackedByte_data() {
-    QTest::addColumn<int>("entries");
-    QTest::addColumn<bool>("sorted");
-    QTest::addColumn<int>("packed");
-    QTest::addColumn<int>("tableBytes");
-    QTest::addColumn<int>("codeSize");
-
-    QTest::newRow("256 unsorted") << 256 << false << 0xF7 << 768 << 8;
-    QTest::newRow("3 entries") << 3 << false << 0x91 << 12 << 2;
-    QTest::newRow("16 sorted") << 16 << true << 0xBB << 48 << 4;
-    QTest::newRow("1 entry") << 1 << false << 0x80 << 6 << 2;
-}
-
-void tst_cGIFWriter::screenPackedByte() {
-    QFETCH(int, entries);
-    QFETCH(bool, sorted);
-    QFETCH(int, packed);
-    QFETCH(int, tableBytes);
-    QFETCH(int, codeSize);
-
-    cGIF gif;
-    fillModel(gif, 1, 1, entries);
-    gif.setGlobalPaletteSorted(sorted);
-    for (int i = 0; i < 256; ++i) {
-        std::memcpy(gif.lpGlobalPalette() + 4 * i, "\x11\x22\x33", 3);
-    }
-    const QByteArray file = save(gif);
-    QCOMPARE(int(uint8_t(file[10])), packed);
-    // Entries past GlobalPaletteEntries are written as black.
-    for (int i = 0; i < tableBytes / 3; ++i) {
-        const QByteArray entry = file.mid(13 + 3 * i, 3);
-        QCOMPARE(entry, i < entries ? QByteArray("\x33\x22\x11") : QByteArray(3, '\0'));
-    }
-    const qsizetype image = 13 + tableBytes + 19 + 8;
-    QCOMPARE(file[image], '\x2C');
-    QCOMPARE(int(file[image + 10]), codeSize);
-}
-
-void tst_cGIFWriter::graphicControl_data() {
-    QTest::addColumn<int>("disposal");
-    QTest::addColumn<int>("delay");
-    QTest::addColumn<bool>("transparent");
-    QTest::addColumn<bool>("userInput");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("disposal 2, delay 10, index 5")
-        << 2 << 10 << true << false << QByteArray("\x21\xF9\x04\x09\x0A\x00\x05\x00", 8);
-    QTest::newRow("no transparency writes index 0")
-        << 0 << 300 << false << false << QByteArray("\x21\xF9\x04\x00\x2C\x01\x00\x00", 8);
-    QTest::newRow("user input, disposal 7, negative delay")
-        << 7 << -2 << false << true << QByteArray("\x21\xF9\x04\x1E\xFE\xFF\x00\x00", 8);
-}
-
-void tst_cGIFWriter::graphicControl() {
-    QFETCH(int, disposal);
-    QFETCH(int, delay);
-    QFETCH(bool, transparent);
-    QFETCH(bool, userInput);
-    QFETCH(QByteArray, expected);
-
-    cGIF gif;
-    fillModel(gif, 1, 1, 8);
-    gif.setFrameDisposalMethod(1, disposal);
-    gif.setFrameDelay(1, int16_t(delay));
-    gif.setFrameUseTransparentColor(1, transparent);
-    gif.setFrameTransparentColorIndex(1, 5);
-    gif.setFrameUserInput(1, userInput);
-    QCOMPARE(save(gif).mid(13 + 24 + 19, 8), expected);
 }
 
 void tst_cGIFWriter::refusals_data() {
