@@ -19,7 +19,6 @@
 #include "settings/Preferences.h"
 #include "windows/fSplash.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -74,7 +73,6 @@ private slots:
     void escapeInTheListAsksToQuit();
     void unreadableFolder_data();
     void unreadableFolder();
-    void filterPickedAgainListsAgain();
     void nonUtf8NameOpensOnClick();
     void listFollowsTheFolder();
     void deletedFolderMovesTheTreeUp();
@@ -311,23 +309,6 @@ void tst_fMainBehaviour::unreadableFolder() {
     QCOMPARE(w_->lblCount()->text(), QStringLiteral("0 Image Files"));
     QCOMPARE(w_->StatusPanel(1)->text(), QStringLiteral("Cannot read this folder"));
     QCOMPARE(settings::Setup.LastPath, lastPath);
-}
-
-void tst_fMainBehaviour::filterPickedAgainListsAgain() {
-    QVERIFY(writeImage(dir_->filePath("a.png"), 4, 4));
-    browse(dir_->path());
-    w_->Watch().setDelay(60000); // only the filter may list again
-    QVERIFY(writeImage(dir_->filePath("b.png"), 4, 4));
-    QComboBox* combo = w_->ComboFilter();
-    const int shown = combo->currentIndex();
-    combo->showPopup();
-    QAbstractItemView* popup = combo->view();
-    QTRY_VERIFY(popup->isVisible());
-    const QRect entry = popup->visualRect(popup->model()->index(shown, 0));
-    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, entry.center());
-    QTRY_COMPARE(rows(*w_->lvFiles()), (QStringList{"a.png", "b.png"}));
-    QCOMPARE(w_->lblCount()->text(), QStringLiteral("2 Image Files"));
-    QCOMPARE(combo->currentIndex(), shown);
 }
 
 void tst_fMainBehaviour::nonUtf8NameOpensOnClick() {

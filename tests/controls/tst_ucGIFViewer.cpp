@@ -9,7 +9,6 @@
 #include "platform/PictureConvert.h"
 
 #include <QDirIterator>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -52,8 +51,6 @@ private slots:
     void corpusPlaysWithoutFault_data();
     void corpusPlaysWithoutFault();
     void backgroundDecodeMatchesWholeLoad();
-    void hugeScreenTinyFrame_data();
-    void hugeScreenTinyFrame();
 };
 
 void tst_ucGIFViewer::failedLoads_data() {
@@ -156,30 +153,6 @@ void tst_ucGIFViewer::backgroundDecodeMatchesWholeLoad() {
     QCOMPARE(f.pixel(1, 1), kBack);
     QCOMPARE(f.pixel(area.left(), area.top()) | 0xFF000000u,
              f.viewer->GIFCurrentFrameImage().pixel(0, 0) | 0xFF000000u);
-}
-
-void tst_ucGIFViewer::hugeScreenTinyFrame_data() {
-    QTest::addColumn<int>("side");
-    QTest::newRow("65535 (surfaces of that size cannot be made)") << 65535;
-    QTest::newRow("16000 (surfaces of that size could be made: 3 GB)") << 16000;
-}
-
-// The declared screen is reported as it is, but only the frames' area is composed.
-void tst_ucGIFViewer::hugeScreenTinyFrame() {
-    QFETCH(int, side);
-    Fixture f;
-    f.viewer->setAutoPlay(true);
-    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
-    QVERIFY(f.viewer->LoadFromFile(
-        f.make(side, side, {{5, 7, 1, 1, Red, 2, 1}, {5, 7, 1, 1, Green, 2, 1}})));
-    QCOMPARE(int(quint16(f.viewer->GIFWidth())), side);
-    QCOMPARE(int(quint16(f.viewer->GIFHeight())), side);
-    QCOMPARE(f.viewer->GIFFrames(), 2);
-    QTRY_VERIFY(rendered.count() >= 3); // it plays
-    QVERIFY(f.viewer->SurfaceBytes() < (std::int64_t{16} << 20));
-    const QImage shown = f.viewer->GIFCurrentFrameImage();
-    QCOMPARE(shown.size(), QSize(1, 1));
-    QVERIFY(shown.pixel(0, 0) == kIndexRgb[Red] || shown.pixel(0, 0) == kIndexRgb[Green]);
 }
 
 QTEST_MAIN(tst_ucGIFViewer)

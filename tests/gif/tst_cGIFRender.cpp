@@ -1,7 +1,6 @@
-// Drawing frames with transparency, masks rebuilt after edits, and what the
-// composition of real files in the conformance test does not show: restored
-// areas, odd disposal values, the start of a new pass, refusals, the canvas
-// size fallback and frame timing.
+// What the composition of real files in the conformance test does not show:
+// restored areas, odd disposal values, the start of a new pass, refusals and
+// frame timing.
 
 #include "GifBuilder.h"
 #include "gif/cGIF.h"
@@ -57,8 +56,6 @@ class tst_cGIFRender : public QObject {
     Q_OBJECT
 
 private slots:
-    void transparency_data();
-    void transparency();
     void disposal_data();
     void disposal();
     void firstFrameClearsCanvas();
@@ -66,27 +63,6 @@ private slots:
     void frameInterval_data();
     void frameInterval();
 };
-
-void tst_cGIFRender::transparency_data() {
-    QTest::addColumn<int>("transparentIndex");
-    QTest::addColumn<QList<uint32_t>>("expected");
-
-    // Index 3 is see-through; index 2 has the same colour and black index 0 stay opaque.
-    QTest::newRow("index 3 over red") << 3 << QList<uint32_t>{0, kGreen, kBlue, kRed};
-    QTest::newRow("index 0") << 0 << QList<uint32_t>{kRed, kGreen, kBlue, kBlue};
-}
-
-void tst_cGIFRender::transparency() {
-    QFETCH(int, transparentIndex);
-    QFETCH(QList<uint32_t>, expected);
-
-    const cGIF gif = transparentStrip(transparentIndex);
-    QCOMPARE(gif.FramesCount(), 1);
-    cDIB target;
-    fill(target, 4, 1, kRed);
-    gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
-    QCOMPARE(rowOf(target, 0, 0, 4), expected);
-}
 
 void tst_cGIFRender::disposal_data() {
     QTest::addColumn<int>("method");
