@@ -1,7 +1,6 @@
 // The GIF model and reader on what real files seldom hold: bad headers, damaged
-// and odd blocks, extension corner cases, limits, refusals of bad frame numbers,
-// frame list editing and the aspect ratio. Ordinary files are compared with
-// giflib in the conformance test.
+// and odd blocks, extension corner cases, limits and refusals of bad frame
+// numbers. Ordinary files are compared with giflib in the conformance test.
 
 #include "FramePixels.h"
 #include "GifBuilder.h"

@@ -22,34 +22,6 @@ uint32_t pixel(const cDIB& d, int x, int y) {
     return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
 }
 
-// A 32-bit surface filled with one colour (0xRRGGBB).
-void fill(cDIB& d, int w, int h, uint32_t rgb) {
-    QVERIFY(d.Create(w, h, 32));
-    d.Cls(gdi::MakeRGB(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)));
-}
-
-QList<uint32_t> rowOf(const cDIB& d, int y, int from, int count) {
-    QList<uint32_t> out;
-    for (int x = from; x < from + count; ++x) {
-        out.append(pixel(d, x, y));
-    }
-    return out;
-}
-
-// Four pixels 0 1 2 3 on a 4-entry table: black, green, blue, blue.
-cGIF transparentStrip(int transparentIndex) {
-    cGIF gif;
-    const auto bytes = GifBuilder()
-                           .screen(4, 1, 0x81)
-                           .colours({0x000000, kGreen, kBlue, kBlue})
-                           .gce(0x01, 0, transparentIndex)
-                           .frame(0, 0, 4, 1, {0, 1, 2, 3})
-                           .trailer()
-                           .bytes();
-    gif.LoadFromStream(bytes);
-    return gif;
-}
-
 } // namespace
 
 class tst_cGIFRender : public QObject {
