@@ -37,12 +37,6 @@ QImage patterned() {
     return img;
 }
 
-QImage solid(int w, int h, QRgb colour) {
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(colour);
-    return img;
-}
-
 /// Saves a FreeImage bitmap made by `fill` to `path`; false when FreeImage
 /// cannot write that kind of image.
 template <class Fill>
@@ -54,25 +48,6 @@ bool saveWithFreeImage(const QString& path, FREE_IMAGE_FORMAT fif, FIBITMAP* dib
     const bool ok = FreeImage_Save(fif, dib, QFile::encodeName(path).constData(), flags);
     FreeImage_Unload(dib);
     return ok;
-}
-
-/// A BMP header that claims `w` x `h` pixels, followed by a few bytes only.
-QByteArray bmpHeader(qint32 w, qint32 h) {
-    QByteArray b(54 + 16, '\0');
-    auto put32 = [&b](int at, quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + i] = char((v >> (8 * i)) & 0xFF);
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, quint32(b.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, quint32(w));
-    put32(22, quint32(h));
-    b[26] = 1;
-    b[28] = 24;
-    return b;
 }
 
 } // namespace
