@@ -8,6 +8,7 @@
 //   through the folder, against the peer: the stall of the old flow, which
 //   decoded and shrank on the window's thread.
 
+#include "PhotoLike.h"
 #include "imaging/DecoderPool.h"
 #include "imaging/FreeImageLoader.h"
 #include "imaging/PictureDecoder.h"
@@ -18,7 +19,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImageWriter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -40,16 +40,7 @@ QTemporaryDir& dir() {
 /// Five photo-like JPEGs (gradients with noise), written once per run.
 const QStringList& files() {
     static const QStringList paths = [] {
-        QImage img(kWidth, kHeight, QImage::Format_RGB32);
-        QRandomGenerator rng(7);
-        for (int y = 0; y < kHeight; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = 0; x < kWidth; ++x) {
-                const int n = int(rng.bounded(24));
-                row[x] = qRgb((x * 255 / kWidth + n) & 0xFF, (y * 255 / kHeight + n) & 0xFF,
-                              ((x + y) * 255 / (kWidth + kHeight) + n) & 0xFF);
-            }
-        }
+        const QImage img = bench::PhotoLike(kWidth, kHeight, 7, 24);
         QStringList out;
         for (int i = 0; i < kFiles; ++i) {
             out << dir().filePath(QStringLiteral("photo%1.jpg").arg(i));

@@ -5,6 +5,7 @@
 // into a 700 x 450 box: baseline JPEG, progressive JPEG, and a PNG (whose
 // floor is FreeImage's full decode + Lanczos in this process, the old path).
 
+#include "PhotoLike.h"
 #include "imaging/DecoderPool.h"
 #include "imaging/DecoderProtocol.h"
 #include "imaging/FreeImageLoader.h"
@@ -13,7 +14,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <map>
@@ -31,36 +31,13 @@ QTemporaryDir& dir() {
     return d;
 }
 
-/// Smooth gradients with some noise, so that the encoders work about as
-/// hard as on real photos.
 const QImage& picture() {
-    static const QImage img = [] {
-        QImage p(kWidth, kHeight, QImage::Format_RGB32);
-        QRandomGenerator rng(42);
-        for (int y = 0; y < kHeight; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(p.scanLine(y));
-            for (int x = 0; x < kWidth; ++x) {
-                const int n = int(rng.bounded(24));
-                row[x] = qRgb((x * 255 / kWidth + n) & 0xFF, (y * 255 / kHeight + n) & 0xFF,
-                              ((x + y) * 255 / (kWidth + kHeight) + n) & 0xFF);
-            }
-        }
-        return p;
-    }();
+    static const QImage img = bench::PhotoLike(kWidth, kHeight, 42, 24);
     return img;
 }
 
 QByteArray jpegBytes(bool progressive) {
-    tjhandle tj = tjInitCompress();
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    const QImage& p = picture();
-    tjCompress2(tj, p.constBits(), p.width(), int(p.bytesPerLine()), p.height(), TJPF_BGRX, &out,
-                &size, TJSAMP_420, 90, progressive ? TJFLAG_PROGRESSIVE : 0);
-    QByteArray bytes(reinterpret_cast<const char*>(out), qsizetype(size));
-    tjFree(out);
-    tjDestroy(tj);
-    return bytes;
+    return bench::Jpeg(picture(), progressive);
 }
 
 struct File {

@@ -13,8 +13,8 @@
 // Warm: a 1,000-file folder whose thumbnails are all cached; the time from
 // start() to the last of the first screen's 40 thumbnails.
 
+#include "PhotoLike.h"
 #include "app/fMain.h"
-#include "app/mDirTreeview.h"
 #include "imaging/DecoderPool.h"
 #include "imaging/Thumbnailer.h"
 #include "platform/MessageBox.h"
@@ -27,7 +27,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -51,32 +50,11 @@ QTemporaryDir& Scratch() {
     return dir;
 }
 
-/// Gradients with noise, so that the encoder works about as hard as on photos.
 QImage PhotoLike(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    QRandomGenerator rng(7);
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const int n = int(rng.bounded(20));
-            row[x] = qRgb((x * 255 / width + n) & 0xFF, (y * 255 / height + n) & 0xFF,
-                          ((x + y) * 255 / (width + height) + n) & 0xFF);
-        }
-    }
-    return image;
+    return bench::PhotoLike(width, height, 7, 20);
 }
 
-QByteArray Jpeg(const QImage& image, bool progressive) {
-    tjhandle tj = tjInitCompress();
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    tjCompress2(tj, image.constBits(), image.width(), int(image.bytesPerLine()), image.height(),
-                TJPF_BGRX, &out, &size, TJSAMP_420, 90, progressive ? TJFLAG_PROGRESSIVE : 0);
-    QByteArray bytes(reinterpret_cast<const char*>(out), qsizetype(size));
-    tjFree(out);
-    tjDestroy(tj);
-    return bytes;
-}
+using bench::Jpeg;
 
 /// The 200 JPEGs, made once: the four kinds in turn.
 const QStringList& ColdFolder() {
@@ -215,8 +193,7 @@ void BM_Window_Cold(benchmark::State& state) {
         state.ResumeTiming();
         sinceTick.start();
         ticker.start();
-        CurrentFolder = FolderBuffer(Scratch().filePath("cold"));
-        window->nPathchange();
+        window->ChooseFolder(Scratch().filePath("cold"));
         loop.exec();
         state.PauseTiming();
         worstStall = std::max(worstStall, double(stall));

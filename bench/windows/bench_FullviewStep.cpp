@@ -10,6 +10,7 @@
 // Each file has its own width, so the view's original size tells which file
 // it shows.
 
+#include "PhotoLike.h"
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
 #include "controls/ImageAceX.h"
@@ -25,7 +26,6 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QImageWriter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -54,16 +54,7 @@ QString folder() {
     static const QString path = [] {
         const QString photos = dir().filePath(QStringLiteral("photos"));
         QDir().mkpath(photos);
-        QImage img(widthOf(0), kHeight, QImage::Format_RGB32);
-        QRandomGenerator rng(7);
-        for (int y = 0; y < kHeight; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = 0; x < img.width(); ++x) {
-                const int n = int(rng.bounded(24));
-                row[x] = qRgb((x * 255 / img.width() + n) & 0xFF, (y * 255 / kHeight + n) & 0xFF,
-                              ((x + y) * 255 / (img.width() + kHeight) + n) & 0xFF);
-            }
-        }
+        const QImage img = bench::PhotoLike(widthOf(0), kHeight, 7, 24);
         for (int i = 0; i < kFiles; ++i) {
             QImageWriter writer(QDir(photos).filePath(QStringLiteral("photo%1.jpg").arg(i)),
                                 "jpeg");
@@ -106,18 +97,17 @@ struct Viewer {
         w = std::make_unique<fMain>(nullptr, std::make_unique<imaging::DecoderPool>(options));
         w->SetQuitAction([] {});
         w->show();
-        CurrentFolder = FolderBuffer(folder());
-        w->nPathchange();
+        w->ChooseFolder(folder());
         w->lvFiles()->selectRow(0);
         w->lvFiles_ItemClick();
-        w->lvFiles_KeyPress(13); // Enter opens the full view
-        waitFor([] { return fFullview::Existing() && fFullview::Existing()->isVisible(); });
+        w->lvFiles_KeyPress(platform::KeyAsciiReturn); // Enter opens the full view
+        waitFor([this] { return w->Fullview() && w->Fullview()->isVisible(); });
     }
     ~Viewer() {
         platform::ScopedMessageBoxResponder yes(platform::MsgResult::Yes);
         w.reset();
     }
-    ImageAceX* view() const { return fFullview::Existing()->imView(); }
+    ImageAceX* view() const { return w->Fullview()->imView(); }
     bool shows(int i) const {
         return view()->OriginalSize() == QSize(widthOf(i), kHeight) && !view()->Picture().isNull();
     }

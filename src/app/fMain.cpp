@@ -2,6 +2,7 @@
 
 #include "app/FilterTable.h"
 #include "app/ToolbarIcons.h"
+#include "app/mDirTreeview.h"
 #include "app/mStartup.h"
 #include "controls/Qv_Progbar.h"
 #include "controls/Splitter.h"
@@ -27,6 +28,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <iterator>
 #include <utility>
 
 using platform::PictureBox;
@@ -36,27 +38,6 @@ namespace {
 constexpr int kSplitterWidthTwips = 90;
 constexpr int kStatusHeight = 19;
 constexpr int kPanelWidth = 130;
-
-/// One toolbar button: caption, image key (empty: none) and tool tip. An empty
-/// caption marks a separator.
-struct ToolbarButtonSpec {
-    const char* caption;
-    const char* key;
-    const char* imageKey;
-    const char* toolTip;
-};
-
-constexpr ToolbarButtonSpec kToolbarButtons[9] = {
-    {"", "", "", ""},
-    {"&Edit", "Edit", "Edit", "Open selected image in default image editor"},
-    {"&Refresh", "Refresh", "Refresh", "Refresh File List"},
-    {"", "", "", ""},
-    {"E&xit", "Exit", "Exit", "Exit Program"},
-    {"", "", "", ""},
-    {"&View", "", "Browse", "Change File List View"},
-    {"&Options", "", "Options", "Program Options"},
-    {"&Help", "", "Help", "Help"},
-};
 
 PictureBox* NewPane(QWidget* parent, const char* name, platform::ScaleMode mode) {
     auto* pane = new PictureBox(parent);
@@ -74,6 +55,12 @@ fMain::fMain(QWidget* parent, std::unique_ptr<imaging::PictureDecoder> decoder) 
     CreateControls();
     CreateThumbnailer();
     Form_Load();
+    // Only the window that hosts the tree lists what it selects.
+    connect(&TreeNotifier(), &FolderTreeNotifier::FolderChosen, this, [this](const QString& path) {
+        const QWidget* host = TreeHost();
+        if (host && host->window() == this)
+            ChooseFolder(path);
+    });
 }
 
 fMain::~fMain() {
@@ -133,10 +120,31 @@ void fMain::CreateToolbar() {
     tbrMain_->setMovable(false);
     tbrMain_->setFloatable(false);
     tbrMain_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (int i = 0; i < 9; ++i) {
-        const ToolbarButtonSpec& spec = kToolbarButtons[i];
-        const int index = i + 1;
-        if (*spec.caption == '\0') {
+    // One button each: caption, key, image key, tool tip and what it does. An
+    // empty caption marks a separator.
+    struct Button {
+        const char* caption;
+        const char* key;
+        const char* imageKey;
+        const char* toolTip;
+        void (fMain::*action)();
+    };
+    static constexpr Button kButtons[] = {
+        {"", "", "", "", nullptr},
+        {"&Edit", "Edit", "Edit", "Open selected image in default image editor",
+         &fMain::OpenInEditor},
+        {"&Refresh", "Refresh", "Refresh", "Refresh File List", &fMain::nPathchange},
+        {"", "", "", "", nullptr},
+        {"E&xit", "Exit", "Exit", "Exit Program", &fMain::Exit},
+        {"", "", "", "", nullptr},
+        {"&View", "", "Browse", "Change File List View", &fMain::ToggleListView},
+        {"&Options", "", "Options", "Program Options", &fMain::ShowOptions},
+        {"&Help", "", "Help", "Help", &fMain::ShowHelp},
+    };
+    static_assert(std::size(kButtons) == std::tuple_size_v<decltype(toolButtons_)>);
+    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+        const Button& spec = kButtons[i];
+        if (spec.action == nullptr) {
             toolButtons_[i] = tbrMain_->addSeparator();
             continue;
         }
@@ -145,7 +153,7 @@ void fMain::CreateToolbar() {
         action->setObjectName(QLatin1String(spec.key));
         action->setData(QLatin1String(spec.key));
         action->setToolTip(QLatin1String(spec.toolTip));
-        connect(action, &QAction::triggered, this, [this, index] { tbrMain_ButtonClick(index); });
+        connect(action, &QAction::triggered, this, spec.action);
         toolButtons_[i] = action;
     }
     // The image count sits at the far end of the toolbar.
@@ -198,7 +206,7 @@ void fMain::Form_Load() {
     FileView_ = std::make_unique<cFileView>();
     Flfiles_ = std::make_unique<FileListBox>();
     // The stored window state; a minimized state is never stored.
-    if (setup.WindowState == 2) {
+    if (setup.WindowState == settings::WindowMaximized) {
         setWindowState(Qt::WindowMaximized);
     }
     lblCount_->clear();

@@ -8,6 +8,7 @@
 #include "windows/fFullview.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -27,10 +28,9 @@ class cFileView;
 class FolderWatch;
 class ucGIFViewer;
 class FileListBox;
-
-/// The ";"-separated wildcard pattern of the selected filter entry; the
-/// all-formats pattern from the main window's creation on.
-extern QString FilterPattern;
+class fAbout;
+class fHelp;
+class fOptions;
 
 namespace platform {
 class ListView;
@@ -99,10 +99,14 @@ public:
     /// Places the window in the middle of the primary screen's free area.
     void CentreOnScreen();
 
-    /// Re-lists the current folder (called by the tree, the filter and Refresh):
-    /// clears the preview, points Flfiles at CurrentFolder, lists the folder it
-    /// shows through FileView and, when that worked, stores LastPath and shows
-    /// the image count. Every step runs even when an earlier one failed.
+    /// Makes `folder` the current folder and lists it (what a selection in
+    /// the folder tree does).
+    void ChooseFolder(const QString& folder);
+    /// Re-lists the current folder (for the tree, the filter and Refresh):
+    /// clears the preview, points Flfiles at the current folder, lists the
+    /// folder it shows through FileView and, when that worked, stores LastPath
+    /// and shows the image count. Every step runs even when an earlier one
+    /// failed.
     void nPathchange();
 
     /// Selects the listed file called `name` (as Qt decodes file names) and
@@ -116,6 +120,9 @@ public:
     FileListBox& Flfiles() const { return *Flfiles_; }
     /// The folder listed last, with a trailing separator after a listing.
     const QString& FolderPath() const { return FolderPath_; }
+    /// The ";"-separated wildcard pattern of the selected filter entry; the
+    /// all-formats pattern from creation on.
+    const QString& FilterPattern() const { return FilterPattern_; }
     /// FolderPath and the file name taken at the last item click.
     const QString& SelectedFolder() const { return SelectedFolder_; }
     const QString& SelectedName() const { return SelectedName_; }
@@ -125,7 +132,7 @@ public:
 
     /// Handlers of lvFiles (item click, key press), of the preview pane and of
     /// ucGIF1 (double clicks), public so that hosts and tests can run them.
-    /// The double clicks open the full view (fFullview, owned by this window)
+    /// The double clicks open the full view (owned by this window)
     /// with PicLoad's preview enlarged, replaced by the full-size picture when
     /// it is decoded; or with the selected GIF when ucGIF1 holds one.
     void lvFiles_ItemClick();
@@ -136,12 +143,13 @@ public:
     /// ends stay), runs the item click so the preview and the panels follow,
     /// and shows the new file in the full view (fMainFullview.cpp).
     void FullviewStep(fFullview::Step step);
-    /// Runs the toolbar action of the button at `index` (1..9); others do nothing.
-    void tbrMain_ButtonClick(int index);
 
     /// Makes the thumbnails of the listed folder while the large-icon view is
     /// shown; its progress shows on pbThumbs.
     imaging::Thumbnailer* thumbnailer() const { return thumbnailer_; }
+    /// The full view while it is open (made on the first double click or
+    /// Enter, gone when closed), else nullptr.
+    fFullview* Fullview() const { return Fullview_; }
 
     /// What the confirmed exit does last, to end the program; by default
     /// QCoreApplication::exit(0). Tests replace it.
@@ -169,6 +177,7 @@ private:
     void pictreeview_Resize();
     bool EnforceMinimumSize();
     // Commands (fMainCommands.cpp)
+    void Exit();
     bool ConfirmExit();
     void StoreWindowSettings();
     void cmdAbout_Click();
@@ -217,6 +226,12 @@ private:
     std::array<QLabel*, 3> panels_{};
     Qv_Progbar* pbThumbs_ = nullptr;
     QLabel* lblCount_ = nullptr;
+    // The windows this one opens, at most one of each; each deletes itself
+    // when closed (and goes with this window).
+    QPointer<fAbout> About_;
+    QPointer<fHelp> Help_;
+    QPointer<fOptions> Options_;
+    QPointer<fFullview> Fullview_;
     std::function<void()> quit_;
     bool exiting_ = false;
     std::unique_ptr<cFileView> FileView_;
@@ -230,7 +245,10 @@ private:
     bool filterJustChanged_ = false;
     /// A folder is being listed (listing lets timers run).
     bool readingFolder_ = false;
+    /// The folder chosen last in the tree; empty before the first choice.
+    QString CurrentFolder_;
     QString FolderPath_;
+    QString FilterPattern_;
     QString SelectedFolder_;
     QString SelectedName_;
     /// The clicked file as it can be opened (the name's own bytes kept).

@@ -28,17 +28,10 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
-QString FilterPattern;
-
 namespace {
 
 QString FromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-/// The path of a 260-character folder buffer: the bytes before its NUL.
-QString BufferPath(const std::string& buffer) {
-    return QFile::decodeName(QByteArray::fromStdString(buffer.substr(0, buffer.find('\0'))));
 }
 
 QString WithBackslash(const QString& path) {
@@ -54,7 +47,7 @@ void fMain::BindFileList() {
     Flfiles_->setPattern(all);
     FileView_->setListView(lvFiles_);
     FileView_->setPattern(all);
-    FilterPattern = FileView_->Pattern();
+    FilterPattern_ = FileView_->Pattern();
     // The list borrows the desktop's small file icons.
     if (!FileView_->AssignSysIL()) {
         platform::MsgBox(QStringLiteral("Error in AssignSysIl"), platform::MsgButtons::OK,
@@ -75,6 +68,11 @@ void fMain::BindFileList() {
     connect(ucGIF1_, &ucGIFViewer::DblClick, this, &fMain::ucGIF1_DblClick);
 }
 
+void fMain::ChooseFolder(const QString& folder) {
+    CurrentFolder_ = folder;
+    nPathchange();
+}
+
 void fMain::nPathchange() {
     if (!FileView_ || !Flfiles_)
         return;
@@ -84,15 +82,15 @@ void fMain::nPathchange() {
     DestroyPreviewGif();
     CancelThumbnails();
     const QScopedValueRollback busy(readingFolder_, true);
-    // A folder that cannot be read shows as such; only a blank folder
-    // buffer (no folder named) lists the counter's folder again.
-    const QString wanted = BufferPath(CurrentFolder);
+    // A folder that cannot be read shows as such; only a blank folder (none
+    // named) lists the counter's folder again.
+    const QString& wanted = CurrentFolder_;
     if (!Flfiles_->setPath(wanted) && !wanted.trimmed().isEmpty()) {
         ShowUnreadableFolder();
         return;
     }
     FolderPath_ = Flfiles_->Path();
-    FileView_->setPattern(FilterPattern);
+    FileView_->setPattern(FilterPattern_);
     // Until a folder has been accepted there is nothing to list (an empty
     // path would become the root folder).
     if (FolderPath_.isEmpty())
@@ -103,9 +101,9 @@ void fMain::nPathchange() {
     ++listing_; // its thumbnails start once the large-icon view shows it
     if (Watch_)
         Watch_->watch(Flfiles_->Path());
-    // A blank folder buffer names no folder; it is not worth remembering.
-    if (!BufferPath(CurrentFolder).trimmed().isEmpty())
-        settings::Setup.LastPath = CurrentFolder;
+    // A blank folder names no folder; it is not worth remembering.
+    if (!wanted.trimmed().isEmpty())
+        settings::Setup.LastPath = settings::StoredFolder(wanted);
     lblCount_->setText(QStringLiteral("%1 Image Files").arg(Flfiles_->ListCount()));
 }
 
@@ -159,9 +157,9 @@ bool fMain::ShowFile(const QString& name) {
 void fMain::ComboFilter_Click() {
     const int index = ComboFilter_->currentIndex();
     if (index >= 0 && index < static_cast<int>(FilterTable.size()))
-        FilterPattern = FromView(FilterTable[static_cast<std::size_t>(index)].pattern);
+        FilterPattern_ = FromView(FilterTable[static_cast<std::size_t>(index)].pattern);
     if (Flfiles_)
-        Flfiles_->setPattern(FilterPattern);
+        Flfiles_->setPattern(FilterPattern_);
     nPathchange();
 }
 
@@ -203,9 +201,9 @@ void fMain::ShowGifPreview(const QString& path) {
 }
 
 void fMain::lvFiles_KeyPress(int keyAscii) {
-    if (keyAscii == 27) {
+    if (keyAscii == platform::KeyAsciiEscape) {
         close();
-    } else if (keyAscii == 13) {
+    } else if (keyAscii == platform::KeyAsciiReturn) {
         if (SelectedSignature_.startsWith("GIF"))
             ucGIF1_DblClick();
         else

@@ -25,32 +25,20 @@ std::int16_t ToInt16(int value) {
         value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
 
+/// Shows the open window of a kind, or a new one made by `make`, in front.
+template <typename Window, typename Make>
+void ShowOne(QPointer<Window>& window, Make make) {
+    if (!window)
+        window = make();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace
 
-void fMain::tbrMain_ButtonClick(int index) {
-    switch (index) {
-    case 2:
-        OpenInEditor();
-        break;
-    case 3:
-        nPathchange();
-        break;
-    case 5:
-        close();
-        break;
-    case 7:
-        ToggleListView();
-        break;
-    case 8:
-        ShowOptions();
-        break;
-    case 9:
-        ShowHelp();
-        break;
-    default:
-        // 1, 4 and 6 are separators; nothing else exists.
-        break;
-    }
+void fMain::Exit() {
+    close(); // the close event asks for confirmation
 }
 
 void fMain::cmdVisit_Click() {
@@ -58,15 +46,15 @@ void fMain::cmdVisit_Click() {
 }
 
 void fMain::cmdAbout_Click() {
-    fAbout::ShowAbout(this);
+    ShowOne(About_, [this] { return new fAbout(this); });
 }
 
 void fMain::ShowOptions() {
-    fOptions::ShowOptions(this, hSplit_);
+    ShowOne(Options_, [this] { return new fOptions(this, hSplit_); });
 }
 
 void fMain::ShowHelp() {
-    fHelp::ShowHelp(this);
+    ShowOne(Help_, [this] { return new fHelp(this); });
 }
 
 bool fMain::ConfirmExit() {
@@ -83,7 +71,7 @@ void fMain::StoreWindowSettings() {
     setup.PaneSplitPercent = hSplit_->SplitPercent();
     setup.MainSplitPercent = vSplit_->SplitPercent();
     if (!isMinimized()) {
-        setup.WindowState = isMaximized() ? 2 : 0;
+        setup.WindowState = isMaximized() ? settings::WindowMaximized : settings::WindowNormal;
     }
 }
 

@@ -11,8 +11,11 @@
 #include <algorithm>
 
 fFullview* fMain::FullviewWindow() {
-    fFullview* full = fFullview::Instance(this);
-    connect(full, &fFullview::StepRequested, this, &fMain::FullviewStep, Qt::UniqueConnection);
+    if (!Fullview_) {
+        Fullview_ = new fFullview(this);
+        connect(Fullview_, &fFullview::StepRequested, this, &fMain::FullviewStep);
+    }
+    fFullview* full = Fullview_;
     full->setPosition(SelectedName_, lvFiles_->selectedRow() + 1, lvFiles_->count());
     return full;
 }

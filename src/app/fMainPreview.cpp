@@ -75,7 +75,7 @@ void fMain::PicLoad_Shown(const imaging::Picture& picture) {
 }
 
 void fMain::PicLoad_FullSize(const imaging::Picture& picture) {
-    fFullview* full = fFullview::Existing();
+    fFullview* full = Fullview_;
     if (!full)
         return;
     // Without a stand-in (the preview had not arrived) the full picture is
@@ -90,7 +90,8 @@ void fMain::PicLoad_FullSize(const imaging::Picture& picture) {
 
 void fMain::ShowStillPreview(const QString& path) {
     ucGIF1_->hide();
-    fFullview::Instance(this)->ucGIFView()->hide();
+    if (Fullview_)
+        Fullview_->ucGIFView()->hide();
     // Transparent parts show the pane's own colour, as they always have.
     PicLoad_->SetBackground(platform::RgbFromRef(picPreview_->BackColor()));
     PicLoad_->LoadImageFile(path, PreviewBox(), PreviewNeighbours());

@@ -1,7 +1,5 @@
 #include "app/mDirTreeview.h"
 
-#include "app/fMain.h"
-
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -15,11 +13,7 @@
 #include <QWidget>
 #include <algorithm>
 
-std::string CurrentFolder;
-
 namespace {
-
-constexpr std::size_t kBufferLength = 260;
 
 QPointer<QWidget>& HostPane() {
     static QPointer<QWidget> pane;
@@ -114,10 +108,7 @@ void OnSelection(const QModelIndex& current) {
     // its neighbours; only where it lands is listed.
     if (!current.isValid() || !tree.model || tree.landing.isValid())
         return;
-    CurrentFolder = FolderBuffer(tree.model->filePath(current));
-    QWidget* host = TreeHost();
-    if (auto* window = host ? qobject_cast<fMain*>(host->window()) : nullptr)
-        window->nPathchange();
+    emit TreeNotifier().FolderChosen(tree.model->filePath(current));
 }
 
 /// Moves the selection to `parent` when the selected folder, or a folder above
@@ -155,12 +146,9 @@ void AttachTree(QWidget& host) {
 
 } // namespace
 
-std::string FolderBuffer(const QString& path) {
-    std::string buffer = QFile::encodeName(path).toStdString();
-    buffer.push_back('\0');
-    if (buffer.size() < kBufferLength)
-        buffer.resize(kBufferLength, ' ');
-    return buffer;
+FolderTreeNotifier& TreeNotifier() {
+    static FolderTreeNotifier notifier;
+    return notifier;
 }
 
 void SetTreeHost(QWidget* pane) {
@@ -176,7 +164,6 @@ QTreeView* FolderTree() {
 }
 
 void ShowFolderTree(std::string& startFolder) {
-    CurrentFolder = startFolder + '\0';
     QWidget* host = TreeHost();
     if (!host)
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <string>
 
@@ -7,17 +8,19 @@ class QTreeView;
 class QWidget;
 
 // The folder tree that lives in the main window's left pane: a tree of the
-// file system's folders (hidden ones not shown). Every selection sets
-// CurrentFolder and asks the main window to list that folder.
+// file system's folders (hidden ones not shown). Every selection is announced
+// through TreeNotifier(); the tree knows nothing of who lists the folder.
 
-/// The folder last reported by the tree, in the file system's own bytes: the
-/// start folder followed by one NUL (set by ShowFolderTree), then for every
-/// selection the folder's path, a NUL and spaces up to 260 characters (a path
-/// of 260 bytes or more is kept whole, followed by its NUL).
-extern std::string CurrentFolder;
+/// Announces the tree's selections.
+class FolderTreeNotifier : public QObject {
+    Q_OBJECT
+signals:
+    /// A folder was selected in the tree, by the user or by the program.
+    void FolderChosen(const QString& path);
+};
 
-/// The 260-character form of a folder path described at CurrentFolder.
-std::string FolderBuffer(const QString& path);
+/// The tree's notifier (there is one tree in the program).
+FolderTreeNotifier& TreeNotifier();
 
 /// Remembers the pane that hosts the tree (the main window's pictreeview).
 /// Not owned; the pane belongs to the main window.
@@ -29,8 +32,8 @@ QWidget* TreeHost();
 /// to its first NUL), expanding the folders above it as they load. When that
 /// folder is missing or hidden, the nearest folder above it that is shown is
 /// selected. The selection reports like any other. Returns at once; the
-/// program's own event loop runs afterwards. Without a host pane only
-/// CurrentFolder is set.
+/// program's own event loop runs afterwards. Without a host pane it does
+/// nothing.
 void ShowFolderTree(std::string& startFolder);
 
 /// Selects the nearest folder at or above `path` that the tree shows (for a

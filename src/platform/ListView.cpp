@@ -1,6 +1,7 @@
 #include "platform/ListView.h"
 
 #include "platform/ColumnFit.h"
+#include "platform/PictureBox.h"
 #include "platform/Twips.h"
 
 #include <QAbstractItemDelegate>
@@ -559,7 +560,7 @@ void ListView::routeKey(QKeyEvent* event, const std::function<void()>& viewDefau
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
         event->accept();
-        emit keyPress(key == Qt::Key_Escape ? 27 : 13);
+        emit keyPress(key == Qt::Key_Escape ? KeyAsciiEscape : KeyAsciiReturn);
         return;
     }
     const QString text = event->text();

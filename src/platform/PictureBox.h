@@ -154,6 +154,10 @@ private:
     bool leftPressed_ = false;
 };
 
+/// Character codes that KeyPress signals carry for the keys that matter to the
+/// program without a printable character of their own.
+enum KeyAscii : int { KeyAsciiReturn = 13, KeyAsciiEscape = 27 };
+
 /// Key code a key event stands for as a character key, or 0 when it is not one.
 int KeyAsciiFromEvent(const QKeyEvent& event);
 

@@ -242,6 +242,16 @@ ScopedInPlaceSave::~ScopedInPlaceSave() {
     inPlaceForced() = previous_;
 }
 
+std::string StoredFolder(const QString& path) {
+    constexpr std::size_t kPaddedLength = 260;
+    std::string stored = QFile::encodeName(path).toStdString();
+    stored.push_back('\0');
+    if (stored.size() < kPaddedLength) {
+        stored.resize(kPaddedLength, ' ');
+    }
+    return stored;
+}
+
 std::string LastPathFolder(const std::string& lastPath) {
     const auto first = lastPath.find_first_not_of(' ');
     if (first == std::string::npos) {

@@ -19,18 +19,21 @@ inline constexpr const char* SetupFileName = "ztsetup.dat";
 /// Size of the fixed part of the file (every field but the text of LastPath).
 inline constexpr std::size_t SetupFixedSize = 20;
 
+/// The values of SetupRecord::WindowState; a minimized window is never stored.
+enum StoredWindowState : std::int16_t { WindowNormal = 0, WindowMaximized = 2 };
+
 /// The settings, in file order. Booleans are 16-bit: -1 true, 0 false.
 struct SetupRecord {
-    std::int16_t StartWithLastPath = 0;     ///< offset 0: start in LastPath
-    std::int16_t StartInThumbnailView = -1; ///< offset 2: start in large-icon view
-    std::int16_t MainSplitOrientation = 0;  ///< offset 4: main splitter, 0 side by side
-    std::int16_t PaneSplitOrientation = -1; ///< offset 6: tree/list splitter, -1 stacked
-    std::int16_t Reserved = 1;              ///< offset 8: kept as read
-    std::int16_t WindowWidth = 9045;        ///< offset 10: outer width, twips
-    std::int16_t WindowHeight = 7245;       ///< offset 12: outer height, twips
-    std::uint8_t PaneSplitPercent = 50;     ///< offset 14
-    std::uint8_t MainSplitPercent = 50;     ///< offset 15
-    std::int16_t WindowState = 0;           ///< offset 16: 0 normal, 2 maximized
+    std::int16_t StartWithLastPath = 0;      ///< offset 0: start in LastPath
+    std::int16_t StartInThumbnailView = -1;  ///< offset 2: start in large-icon view
+    std::int16_t MainSplitOrientation = 0;   ///< offset 4: main splitter, 0 side by side
+    std::int16_t PaneSplitOrientation = -1;  ///< offset 6: tree/list splitter, -1 stacked
+    std::int16_t Reserved = 1;               ///< offset 8: kept as read
+    std::int16_t WindowWidth = 9045;         ///< offset 10: outer width, twips
+    std::int16_t WindowHeight = 7245;        ///< offset 12: outer height, twips
+    std::uint8_t PaneSplitPercent = 50;      ///< offset 14
+    std::uint8_t MainSplitPercent = 50;      ///< offset 15
+    std::int16_t WindowState = WindowNormal; ///< offset 16: a StoredWindowState
     /// offset 18: 16-bit byte count, then the text. In memory UTF-8; may hold
     /// a NUL followed by padding spaces (see LastPathFolder).
     std::string LastPath;
@@ -96,6 +99,11 @@ public:
 private:
     bool previous_;
 };
+
+/// How LastPath stores a chosen folder: the path's bytes, a NUL, then spaces up
+/// to 260 characters (a path of 260 bytes or more is kept whole, followed by
+/// its NUL), as the file has always held it.
+std::string StoredFolder(const QString& path);
 
 /// The folder a stored LastPath names: leading and trailing spaces removed, then
 /// the text before the first NUL ("/a/b\0   " -> "/a/b").

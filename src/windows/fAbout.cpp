@@ -9,12 +9,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 
 namespace {
-
-QPointer<fAbout> g_instance;
 
 const QString kTitle = QStringLiteral("Vistrel");
 
@@ -87,19 +84,6 @@ void StartSysInfo(QWidget* parent) {
             return;
     }
     Unavailable(parent);
-}
-
-fAbout* fAbout::ShowAbout(QWidget* owner) {
-    if (!g_instance)
-        g_instance = new fAbout(owner);
-    g_instance->show();
-    g_instance->raise();
-    g_instance->activateWindow();
-    return g_instance;
-}
-
-fAbout* fAbout::Instance() {
-    return g_instance;
 }
 
 fAbout::fAbout(QWidget* owner) : QDialog(owner) {

@@ -24,14 +24,9 @@ void StartSysInfo(QWidget* parent = nullptr);
 class fAbout : public QDialog {
     Q_OBJECT
 public:
-    /// Shows the one program-wide About window, modeless, owned by `owner` (the
-    /// main window); creates it first when it is not open. The window deletes
-    /// itself when closed.
-    static fAbout* ShowAbout(QWidget* owner);
-
-    /// The open About window, or null.
-    static fAbout* Instance();
-
+    /// A modeless About window owned by `owner` (the main window, which keeps
+    /// at most one open), not yet shown. It deletes itself when closed.
+    explicit fAbout(QWidget* owner);
     ~fAbout() override;
 
     QLabel* lblTitle() const { return lblTitle_; }
@@ -46,8 +41,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    explicit fAbout(QWidget* owner);
-
     QLabel* picIcon_ = nullptr;
     QLabel* lblTitle_ = nullptr;
     QLabel* lblVersion_ = nullptr;

@@ -3,6 +3,7 @@
 #include "controls/ImageAceX.h"
 #include "controls/ZoomLayout.h"
 #include "controls/ucGIFViewer.h"
+#include "platform/PictureBox.h"
 #include "settings/Preferences.h"
 
 #include <QApplication>
@@ -40,19 +41,6 @@ std::optional<fFullview::Step> StepOfKey(int key) {
 }
 
 } // namespace
-
-QPointer<fFullview> fFullview::instance_;
-
-fFullview* fFullview::Instance(QWidget* owner) {
-    if (instance_.isNull()) {
-        instance_ = new fFullview(owner);
-    }
-    return instance_.data();
-}
-
-fFullview* fFullview::Existing() {
-    return instance_.data();
-}
 
 fFullview::fFullview(QWidget* owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("fFullview"));
@@ -154,7 +142,7 @@ void fFullview::Form_Resize() {
 }
 
 void fFullview::View_KeyPress(int keyAscii) {
-    if (keyAscii == 27) {
+    if (keyAscii == platform::KeyAsciiEscape) {
         close();
     }
 }

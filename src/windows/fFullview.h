@@ -2,15 +2,14 @@
 
 // fFullview: the borderless window that covers the whole screen and shows the
 // selected image: a still image in imView (zoomable), a GIF animation in
-// ucGIFView above it. A double-click or Esc on either closes it. There is at
-// most one; it is made on first use and deleted when closed.
+// ucGIFView above it. A double-click or Esc on either closes it. The main
+// window makes it on first use; it is deleted when closed.
 //
 // Keys and the wheel that move through the list are turned into StepRequested
 // for the host, which owns the list; zoom keys go to imView, P and the period
 // to a GIF. For two seconds after each change a line at the bottom says what
 // is shown.
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,11 +22,9 @@ class ucGIFViewer;
 class fFullview : public QWidget {
     Q_OBJECT
 public:
-    /// The program-wide window, created hidden and owned by `owner` (it stays
-    /// above it and is deleted with it) when there is none yet.
-    static fFullview* Instance(QWidget* owner);
-    /// The window if it exists, else nullptr.
-    static fFullview* Existing();
+    /// The window, hidden, owned by `owner` (it stays above it and is deleted
+    /// with it); the main window keeps at most one.
+    explicit fFullview(QWidget* owner);
 
     ~fFullview() override;
 
@@ -61,7 +58,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    explicit fFullview(QWidget* owner);
     void Form_Resize();
     void View_KeyPress(int keyAscii);
     bool HandleKey(const QKeyEvent& key);
@@ -78,5 +74,4 @@ private:
     int number_ = 0;
     int count_ = 0;
     int wheelRest_ = 0;
-    static QPointer<fFullview> instance_;
 };

@@ -4,7 +4,6 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QPointer>
 #include <QStringList>
 
 namespace {
@@ -23,8 +22,6 @@ protected:
                          text().replace(QChar(u'\r'), QChar(u'\n')));
     }
 };
-
-QPointer<fHelp> g_instance;
 
 // Client area and label size as laid out in twips.
 constexpr int kClientWidth = 4680;
@@ -56,19 +53,6 @@ QString HelpText() {
         QStringLiteral(" Corvantis"),
     };
     return lines.join(QChar(u'\r'));
-}
-
-fHelp* fHelp::ShowHelp(QWidget* owner) {
-    if (!g_instance)
-        g_instance = new fHelp(owner);
-    g_instance->show();
-    g_instance->raise();
-    g_instance->activateWindow();
-    return g_instance;
-}
-
-fHelp* fHelp::Instance() {
-    return g_instance;
 }
 
 fHelp::fHelp(QWidget* owner) : QDialog(owner) {

@@ -13,13 +13,9 @@ QString HelpText();
 class fHelp : public QDialog {
     Q_OBJECT
 public:
-    /// Shows the one program-wide help window, modeless, owned by `owner` (the
-    /// main window); creates it first when it is not open. The window deletes
-    /// itself when closed.
-    static fHelp* ShowHelp(QWidget* owner);
-
-    /// The open help window, or null.
-    static fHelp* Instance();
+    /// A modeless help window owned by `owner` (the main window, which keeps at
+    /// most one open), not yet shown. It deletes itself when closed.
+    explicit fHelp(QWidget* owner);
 
     ~fHelp() override;
 
@@ -27,7 +23,5 @@ public:
     QLabel* lblhelp() const { return lblhelp_; }
 
 private:
-    explicit fHelp(QWidget* owner);
-
     QLabel* lblhelp_ = nullptr;
 };

@@ -13,8 +13,6 @@
 
 namespace {
 
-QPointer<fOptions> g_instance;
-
 constexpr QSize kClientSize(360, 252);
 
 // A small drawing of the main window in one arrangement: the folder tree and the
@@ -85,27 +83,13 @@ private:
 
 } // namespace
 
-fOptions* fOptions::ShowOptions(QWidget* owner, Splitter* hSplit) {
-    if (!g_instance) {
-        g_instance = new fOptions(owner, hSplit);
-        g_instance->Form_Load();
-    }
-    g_instance->show();
-    g_instance->raise();
-    g_instance->activateWindow();
-    return g_instance;
-}
-
-fOptions* fOptions::Instance() {
-    return g_instance;
-}
-
 fOptions::fOptions(QWidget* owner, Splitter* hSplit) : QDialog(owner), hSplit_(hSplit) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(QStringLiteral("Options"));
     setFixedSize(kClientSize);
     CreateControls();
+    Form_Load();
 }
 
 fOptions::~fOptions() = default;

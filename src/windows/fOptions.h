@@ -18,15 +18,11 @@ class Splitter;
 class fOptions : public QDialog {
     Q_OBJECT
 public:
-    /// Shows the one program-wide options dialog, modeless, owned by `owner`
-    /// (the main window) and centred on it, acting on `hSplit` (the tree/list
-    /// splitter; not owned, may be null or go away). Creates and loads the dialog
-    /// when it is not open; otherwise shows the open one as it is. The dialog
-    /// deletes itself when closed.
-    static fOptions* ShowOptions(QWidget* owner, Splitter* hSplit);
-
-    /// The open options dialog, or null.
-    static fOptions* Instance();
+    /// A modeless options dialog owned by `owner` (the main window, which keeps
+    /// at most one open and shows the open one as it is), loaded from the
+    /// settings and acting on `hSplit` (the tree/list splitter; not owned, may
+    /// be null or go away). Not yet shown; it deletes itself when closed.
+    fOptions(QWidget* owner, Splitter* hSplit);
 
     ~fOptions() override;
 
@@ -47,7 +43,6 @@ public:
     void cmdAction_Click(int index);
 
 private:
-    fOptions(QWidget* owner, Splitter* hSplit);
     void CreateControls();
     void Form_Load();
     void optSplitters_Click(int index);

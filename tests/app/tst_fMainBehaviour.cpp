@@ -22,11 +22,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,7 +96,6 @@ void tst_fMainBehaviour::init() {
     settings::Setup.StartInThumbnailView = 0; // clicks go through the report view
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
-    CurrentFolder.clear();
     w_ = newWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
 }
@@ -116,8 +117,7 @@ void tst_fMainBehaviour::cleanup() {
 }
 
 void tst_fMainBehaviour::browse(const QString& folder) {
-    CurrentFolder = FolderBuffer(folder);
-    w_->nPathchange();
+    w_->ChooseFolder(folder);
 }
 
 /// Clicks the row of `name` in the file list with the mouse.
@@ -171,7 +171,7 @@ void tst_fMainBehaviour::filterCaptionsAndPatterns() {
     QCOMPARE(combo->count(), expected.size());
     for (int i = expected.size() - 1; i >= 0; --i) {
         combo->setCurrentIndex(i);
-        QCOMPARE(combo->itemText(i) + '|' + FilterPattern, expected[i]);
+        QCOMPARE(combo->itemText(i) + '|' + w_->FilterPattern(), expected[i]);
     }
 }
 
@@ -185,7 +185,7 @@ void tst_fMainBehaviour::filterListsMatchingFiles() {
     QCOMPARE(w_->FileView().Pattern(), QStringLiteral("*.png"));
     QCOMPARE(w_->lblCount()->text(), QStringLiteral("2 Image Files"));
     w_->ComboFilter()->setCurrentIndex(-1); // no entry selected: the pattern stays
-    QCOMPARE(FilterPattern, QStringLiteral("*.png"));
+    QCOMPARE(w_->FilterPattern(), QStringLiteral("*.png"));
     w_->ComboFilter()->setCurrentIndex(28);
     QCOMPARE(w_->lblCount()->text(), QStringLiteral("5 Image Files"));
 }
@@ -268,6 +268,14 @@ void tst_fMainBehaviour::refreshAndEditor() {
     w_->ToolbarButton(2)->trigger();
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.first().toLocalFile(), dir_->filePath("b.png"));
+
+    // Options, Help and About open one window each, however often clicked.
+    for (int i = 0; i < 2; ++i) {
+        w_->ToolbarButton(8)->trigger();
+        w_->ToolbarButton(9)->trigger();
+        w_->cmdAbout()->click();
+    }
+    QCOMPARE(w_->findChildren<QDialog*>().size(), qsizetype(3));
 }
 
 void tst_fMainBehaviour::escapeInTheListAsksToQuit() {
@@ -301,7 +309,7 @@ void tst_fMainBehaviour::unreadableFolder() {
     if (deleteListed) {
         w_->Watch().setDelay(60000); // Refresh, not the watch, finds it gone
         listed.reset();
-        w_->tbrMain_ButtonClick(3);
+        w_->ToolbarButton(3)->trigger(); // Refresh
     } else {
         browse(dir_->filePath("no/such/folder"));
     }

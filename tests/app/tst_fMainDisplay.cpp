@@ -32,7 +32,7 @@ private slots:
 
 private:
     void select(const QString& name);
-    fFullview* fullView() const { return fFullview::Existing(); }
+    fFullview* fullView() const { return w_->Fullview(); }
 
     std::unique_ptr<SettingsSandbox> sandbox_;
     std::unique_ptr<QTemporaryDir> dir_;
@@ -56,15 +56,13 @@ void tst_fMainDisplay::init() {
     w_->SetQuitAction([] {});
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
-    CurrentFolder = FolderBuffer(dir_->path());
-    w_->nPathchange();
+    w_->ChooseFolder(dir_->path());
     QCOMPARE(w_->lvFiles()->count(), 3);
 }
 
 void tst_fMainDisplay::cleanup() {
     platform::ScopedMessageBoxResponder yes(platform::MsgResult::Yes);
     w_.reset();
-    QTRY_VERIFY(fFullview::Existing() == nullptr);
     dir_.reset();
     sandbox_.reset();
 }
@@ -84,10 +82,8 @@ void tst_fMainDisplay::select(const QString& name) {
 }
 
 void tst_fMainDisplay::stillHidesEveryGifView() {
-    // The first still click makes the full view, unshown, to hide its GIF view.
     select("still.png");
-    QVERIFY(fullView() != nullptr);
-    QVERIFY(!fullView()->isVisible());
+    QVERIFY(fullView() == nullptr); // made only when first opened
     QVERIFY(!w_->ucGIF1()->isVisible());
 
     select("anim.gif");
@@ -122,8 +118,7 @@ void tst_fMainDisplay::folderChangeAndExitReleaseTheGif() {
         w_->close();
     } else {
         QTemporaryDir other;
-        CurrentFolder = FolderBuffer(other.path());
-        w_->nPathchange();
+        w_->ChooseFolder(other.path());
     }
     QVERIFY(!w_->ucGIF1()->GIFLoaded());
     QVERIFY(!w_->ucGIF1()->GIFIsPlaying());

@@ -76,14 +76,12 @@ void tst_fMainPreview::start(std::unique_ptr<imaging::PictureDecoder> decoder) {
     w_->SetQuitAction([] {});
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
-    CurrentFolder = FolderBuffer(dir_->path());
-    w_->nPathchange();
+    w_->ChooseFolder(dir_->path());
 }
 
 void tst_fMainPreview::cleanup() {
     platform::ScopedMessageBoxResponder yes(platform::MsgResult::Yes);
     w_.reset();
-    QTRY_VERIFY(fFullview::Existing() == nullptr);
     dir_.reset();
     sandbox_.reset();
 }

@@ -42,17 +42,13 @@ class tst_fMainThumbs : public QObject {
         }
         return folder;
     }
-    void Browse(const QString& folder) {
-        CurrentFolder = FolderBuffer(folder);
-        w_->nPathchange();
-    }
+    void Browse(const QString& folder) { w_->ChooseFolder(folder); }
 
 private slots:
     void init() {
         sandbox_ = std::make_unique<SettingsSandbox>();
         settings::Setup.StartInThumbnailView = -1;
         dir_ = std::make_unique<QTemporaryDir>();
-        CurrentFolder.clear();
         auto decoder = std::make_unique<FakeDecoder>();
         decoder_ = decoder.get();
         w_ = std::make_unique<fMain>(nullptr, std::move(decoder));

@@ -191,6 +191,8 @@ private slots:
         QFETCH(std::string, stored);
         QFETCH(std::string, folder);
         QCOMPARE(LastPathFolder(stored), folder);
+        if (stored == customPath) // a chosen folder is stored in exactly this form
+            QCOMPARE(StoredFolder(QString::fromStdString(folder)), customPath);
     }
 
     // Killed at random moments while saving, the child leaves a whole record,

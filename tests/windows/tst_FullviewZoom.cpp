@@ -47,7 +47,7 @@ struct Fixture {
         platform::SetUserConfigFolderOverride({});
     }
     void open() {
-        f = fFullview::Instance(owner.get());
+        f = new fFullview(owner.get());
         f->imView()->setPicture(Checkered(2000, 1000));
         f->ShowModeless();
         QVERIFY(QTest::qWaitForWindowExposed(f));

@@ -11,10 +11,6 @@
 class TestAboutHelp : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() {
-        delete fAbout::Instance();
-        delete fHelp::Instance();
-    }
 
     void helpPage() {
         const QByteArray expected =
@@ -39,14 +35,15 @@ private slots:
         QCOMPARE(HelpText().toUtf8(), expected);
 
         QWidget owner;
-        fHelp* help = fHelp::ShowHelp(&owner);
+        auto* help = new fHelp(&owner);
         QCOMPARE(help->windowTitle(), QStringLiteral("Vistrel Help ")); // ends in a space
         QCOMPARE(help->lblhelp()->text(), HelpText());
     }
 
     void aboutTexts() {
         QWidget owner;
-        fAbout* about = fAbout::ShowAbout(&owner);
+        auto* about = new fAbout(&owner);
+        about->show();
         QCOMPARE(about->windowTitle(), QStringLiteral("About Vistrel"));
         QCOMPARE(about->lblTitle()->text(), QStringLiteral("Vistrel"));
         QCOMPARE(about->lblVersion()->text(), QStringLiteral("Version " VISTREL_EXPECTED_VERSION));
