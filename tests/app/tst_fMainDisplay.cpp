@@ -1,6 +1,6 @@
-// The main window's display paths: still files hiding every GIF
-// view, Enter and the double-clicks opening the full view, and the GIF being
-// released when the folder changes or the program exits.
+// The main window's display paths: still files hiding every GIF view, and the
+// GIF being released when the folder changes or the program exits. Enter
+// opening the full view is in the walkthrough.
 
 #include "RealDecoder.h"
 #include "SettingsSandbox.h"
@@ -27,9 +27,6 @@ private slots:
     void init();
     void cleanup();
     void stillHidesEveryGifView();
-    void enterOpensTheFullView_data();
-    void enterOpensTheFullView();
-    void escInTheFullViewClosesOnlyIt();
     void folderChangeAndExitReleaseTheGif_data();
     void folderChangeAndExitReleaseTheGif();
 
@@ -104,58 +101,6 @@ void tst_fMainDisplay::stillHidesEveryGifView() {
     QVERIFY(!w_->ucGIF1()->isVisible());
     QVERIFY(!fullView()->ucGIFView()->isVisible());
     QTRY_COMPARE(w_->StatusPanel(3)->text(), QString()); // when the picture is decoded
-}
-
-void tst_fMainDisplay::enterOpensTheFullView_data() {
-    QTest::addColumn<QString>("name"); // empty: Enter before any click
-    QTest::addColumn<bool>("gifShown");
-    QTest::addColumn<QSize>("still");
-    QTest::newRow("still") << "still.png" << false << QSize(30, 20);
-    QTest::newRow("GIF") << "anim.gif" << true << QSize();
-    QTest::newRow("damaged GIF: the still view") << "damaged.gif" << false << QSize();
-    QTest::newRow("before any click") << "" << false << QSize();
-}
-
-void tst_fMainDisplay::enterOpensTheFullView() {
-    QFETCH(QString, name);
-    QFETCH(bool, gifShown);
-    QFETCH(QSize, still);
-    if (!name.isEmpty()) {
-        select(name);
-    }
-    QAbstractItemView* view = w_->lvFiles()->currentView();
-    view->setFocus();
-    QTest::keyClick(view, Qt::Key_Return);
-    QVERIFY(fullView() != nullptr);
-    QTRY_VERIFY(fullView()->isVisible());
-    QVERIFY(fullView()->windowState() & Qt::WindowFullScreen);
-    QCOMPARE(fullView()->parentWidget(), w_.get());
-    QCOMPARE(fullView()->ucGIFView()->isVisible(), gifShown);
-    QCOMPARE(fullView()->ucGIFView()->GIFLoaded(), gifShown);
-    if (still.isValid()) {
-        // The full-size picture replaces the enlarged preview when decoded.
-        QTRY_COMPARE(fullView()->imView()->Picture().size(), still);
-        QCOMPARE(fullView()->imView()->Picture().pixel(5, 5), qRgb(255, 0, 0));
-    } else if (!gifShown) {
-        // Nothing to show (a damaged GIF is no still picture either): cleared.
-        QTRY_VERIFY(!w_->PicLoad().FullSizePending());
-        QVERIFY(fullView()->imView()->Picture().isNull());
-    }
-    QVERIFY(w_->isVisible());
-}
-
-void tst_fMainDisplay::escInTheFullViewClosesOnlyIt() {
-    platform::ScopedMessageBoxResponder answers(platform::MsgResult::No);
-    select("still.png");
-    w_->picPreview_DblClick();
-    QTRY_VERIFY(fullView()->isVisible());
-    QPointer<fFullview> full = fullView();
-    // The main window may still be the active one: its own Esc must not win.
-    full->imView()->setFocus();
-    QTest::keyClick(full->imView(), Qt::Key_Escape);
-    QTRY_VERIFY(full.isNull());
-    QVERIFY(w_->isVisible());
-    QVERIFY(answers.requests().empty()); // no "quit?" question for the main window
 }
 
 void tst_fMainDisplay::folderChangeAndExitReleaseTheGif_data() {

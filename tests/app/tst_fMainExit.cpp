@@ -56,7 +56,6 @@ private slots:
     void answer();
     void exitStoresState_data();
     void exitStoresState();
-    void visitOpensTheMakersPage();
 
 private:
     std::unique_ptr<SettingsSandbox> sandbox_;
@@ -163,18 +162,6 @@ void tst_fMainExit::exitStoresState() {
     const settings::SetupRecord stored = sandbox_->ReadBack();
     QCOMPARE(int(stored.WindowState), storedState);
     QCOMPARE(QSize(stored.WindowWidth, stored.WindowHeight), storedTwips);
-}
-
-void tst_fMainExit::visitOpensTheMakersPage() {
-    Window w;
-    QList<QUrl> opened;
-    platform::ScopedShellOpenObserver observer([&opened](const QUrl& url) {
-        opened.append(url);
-        return false; // a failure is ignored
-    });
-    QTest::mouseClick(w.window.cmdVisit(), Qt::LeftButton);
-    QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("https://vistrel.example/"))});
-    QVERIFY(w.window.isVisible());
 }
 
 QTEST_MAIN(tst_fMainExit)

@@ -1,15 +1,14 @@
-// ucGIFViewer as a real widget: loading, stepping, playback through its timer,
-// disposal and transparency seen in the painted control, the display rectangle
-// and the background colour's restart. Frame timing is tabled in tst_cGIFRender.
+// ucGIFViewer as a real widget: files that fail to load, every corpus file
+// played through, frames decoded in the background against the whole file
+// composed at once, and a huge screen around a tiny frame. Playback on screen
+// is in the walkthrough; frame timing is tabled in tst_cGIFRender.
 
 #include "GifMaker.h"
 #include "controls/ucGIFViewer.h"
 #include "gif/cGIFComposer.h"
-#include "platform/PictureBox.h"
 #include "platform/PictureConvert.h"
 
 #include <QDirIterator>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -42,177 +41,18 @@ std::vector<FrameSpec> TwoFrames(std::int16_t delay = 2) {
     return {{0, 0, 40, 40, Red, delay, 1}, {0, 0, 40, 40, Green, delay, 1}};
 }
 
-QList<int> Frames(const QSignalSpy& spy) {
-    QList<int> out;
-    for (const auto& args : spy) {
-        out << args.at(0).toInt();
-    }
-    return out;
-}
-
 } // namespace
 
 class tst_ucGIFViewer : public QObject {
     Q_OBJECT
 private slots:
-    void nextFrameWhileStopped();
-    void oneFrameNeverPlays();
-    void playbackSequence();
-    void backColorRestarts_data();
-    void backColorRestarts();
-    void disposal_data();
-    void disposal();
-    void displayRect_data();
-    void displayRect();
     void failedLoads_data();
     void failedLoads();
     void corpusPlaysWithoutFault_data();
     void corpusPlaysWithoutFault();
     void backgroundDecodeMatchesWholeLoad_data();
     void backgroundDecodeMatchesWholeLoad();
-    void hugeScreenTinyFrame_data();
-    void hugeScreenTinyFrame();
-    void destroyPaintsTheBackground();
 };
-
-void tst_ucGIFViewer::nextFrameWhileStopped() {
-    Fixture f;
-    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, TwoFrames())));
-    QCOMPARE(f.viewer->GIFFrames(), 2);
-    QVERIFY(!f.viewer->GIFIsPlaying());
-    QCOMPARE(f.viewer->GIFCurrentFrame(), 2);
-    QCOMPARE(f.pixel(20, 20), kIndexRgb[Red]);
-    f.viewer->NextFrame();
-    QCOMPARE(f.viewer->GIFCurrentFrame(), 1);
-    QCOMPARE(f.pixel(20, 20), kIndexRgb[Green]);
-}
-
-void tst_ucGIFViewer::oneFrameNeverPlays() {
-    Fixture f;
-    f.viewer->setAutoPlay(true);
-    QVERIFY(f.viewer->LoadFromFile(f.make(10, 10, {{0, 0, 10, 10, Blue, 2, 1}})));
-    QVERIFY(!f.viewer->GIFIsPlaying());
-    f.viewer->Play();
-    QVERIFY(!f.viewer->GIFIsPlaying());
-    QCOMPARE(f.pixel(20, 20), kIndexRgb[Blue]);
-}
-
-void tst_ucGIFViewer::playbackSequence() {
-    Fixture f;
-    f.viewer->setAutoPlay(true);
-    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
-    std::vector<FrameSpec> frames = TwoFrames(2);
-    frames.push_back({0, 0, 40, 40, Blue, 2, 1});
-    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, frames)));
-    QTRY_VERIFY(rendered.count() >= 5);
-    QCOMPARE(Frames(rendered).mid(0, 5), QList<int>({1, 2, 3, 1, 2}));
-    QVERIFY(f.viewer->GIFIsPlaying());
-    // Stepping by hand is for a stopped player only.
-    f.viewer->Pause();
-    f.viewer->setAutoPlay(true);
-    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, TwoFrames(500))));
-    rendered.clear();
-    QTRY_COMPARE(rendered.count(), 1);
-    const int current = f.viewer->GIFCurrentFrame();
-    f.viewer->NextFrame();
-    QCOMPARE(f.viewer->GIFCurrentFrame(), current);
-    QCOMPARE(rendered.count(), 1);
-}
-
-void tst_ucGIFViewer::backColorRestarts_data() {
-    QTest::addColumn<bool>("playing");
-    QTest::newRow("while playing") << true;
-    QTest::newRow("while paused") << false;
-}
-
-void tst_ucGIFViewer::backColorRestarts() {
-    QFETCH(bool, playing);
-    Fixture f;
-    f.viewer->setAutoPlay(true);
-    // Frame 1 covers only the left half, so the background shows on the right.
-    QVERIFY(f.viewer->LoadFromFile(
-        f.make(40, 40, {{0, 0, 20, 40, Red, 2, 1}, {0, 0, 40, 40, Green, 2, 1}})));
-    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
-    QTRY_VERIFY(rendered.count() >= 2);
-    if (!playing) {
-        f.viewer->Pause();
-    }
-    rendered.clear();
-    f.viewer->setBackColor(platform::RGBRef(0, 0, 0xFF));
-    QCOMPARE(f.viewer->GIFIsPlaying(), playing);
-    if (playing) {
-        QTRY_VERIFY(rendered.count() >= 2);
-        QCOMPARE(Frames(rendered).mid(0, 2), QList<int>({1, 2}));
-    } else {
-        QCOMPARE(Frames(rendered), QList<int>({1}));
-        QCOMPARE(f.viewer->GIFCurrentFrame(), 2);
-        QCOMPARE(f.pixel(30, 20), 0xFF0000FFu);
-        QCOMPARE(f.pixel(10, 20), kIndexRgb[Red]);
-    }
-}
-
-void tst_ucGIFViewer::disposal_data() {
-    QTest::addColumn<int>("disposal");
-    QTest::addColumn<bool>("transparent");
-    QTest::addColumn<QRgb>("underFrame2");
-    QTest::newRow("1 stays") << 1 << false << kIndexRgb[Green];
-    QTest::newRow("2 back colour") << 2 << false << kBack;
-    QTest::newRow("3 previous") << 3 << false << kIndexRgb[Red];
-    QTest::newRow("0 stays") << 0 << false << kIndexRgb[Green];
-    QTest::newRow("7 like previous") << 7 << false << kIndexRgb[Red];
-    QTest::newRow("2 with a hole") << 2 << true << kBack;
-}
-
-// Frame 1 fills the screen red; frame 2 (green, 10 x 10 at 10,10) has the
-// disposal under test; frame 3 (blue) lies elsewhere. The control is the
-// screen's size, so pixels map 1:1.
-void tst_ucGIFViewer::disposal() {
-    QFETCH(int, disposal);
-    QFETCH(bool, transparent);
-    Fixture f;
-    const QString path = f.make(40, 40,
-                                {{0, 0, 40, 40, Red, 2, 1},
-                                 {10, 10, 10, 10, Green, 2, disposal, transparent},
-                                 {30, 30, 5, 5, Blue, 2, 1}});
-    QVERIFY(f.viewer->LoadFromFile(path));
-    f.viewer->NextFrame();
-    // While frame 2 shows: its colour, and through its hole the red below.
-    QCOMPARE(f.pixel(17, 15), kIndexRgb[Green]);
-    QCOMPARE(f.pixel(12, 15), transparent ? kIndexRgb[Red] : kIndexRgb[Green]);
-    f.viewer->NextFrame();
-    QCOMPARE(f.pixel(32, 32), kIndexRgb[Blue]);
-    QTEST(f.pixel(17, 15), "underFrame2");
-    // A new pass starts from a blank background.
-    f.viewer->NextFrame();
-    QCOMPARE(f.pixel(17, 15), kIndexRgb[Red]);
-    QCOMPARE(f.pixel(32, 32), kIndexRgb[Red]);
-}
-
-void tst_ucGIFViewer::displayRect_data() {
-    QTest::addColumn<QSize>("control");
-    QTest::addColumn<int>("border");
-    QTest::addColumn<QRect>("expected");
-    QTest::newRow("shrunk") << QSize(200, 200) << 0 << QRect(0, 25, 200, 150);
-    QTest::newRow("not enlarged") << QSize(800, 600) << 0 << QRect(200, 150, 400, 300);
-    QTest::newRow("inside a fixed single border") << QSize(202, 202) << 1 << QRect(1, 26, 200, 150);
-}
-
-void tst_ucGIFViewer::displayRect() {
-    QFETCH(QSize, control);
-    QFETCH(int, border);
-    Fixture f(QSize(10, 10));
-    f.viewer->setBorderStyle(border);
-    QVERIFY(f.viewer->LoadFromFile(f.make(400, 300, {{0, 0, 400, 300, Yellow, 2, 1}})));
-    f.viewer->resize(control);
-    QTEST(f.viewer->DisplayRect(), "expected");
-    const QRect r = f.viewer->DisplayRect();
-    QCOMPARE(f.pixel(r.left(), r.top()), kIndexRgb[Yellow]);
-    QCOMPARE(f.pixel(r.right(), r.bottom()), kIndexRgb[Yellow]);
-    if (r.top() > border) {
-        QCOMPARE(f.pixel(r.left(), r.top() - 1), kBack);
-        QCOMPARE(f.pixel(r.left(), r.bottom() + 1), kBack);
-    }
-}
 
 void tst_ucGIFViewer::failedLoads_data() {
     QTest::addColumn<QByteArray>("content");
@@ -344,44 +184,6 @@ void tst_ucGIFViewer::backgroundDecodeMatchesWholeLoad() {
         QVERIFY(area.left() >= 4 && area.top() >= 3);
         QCOMPARE(f.pixel(1, 1), kBack);
     }
-}
-
-void tst_ucGIFViewer::hugeScreenTinyFrame_data() {
-    QTest::addColumn<int>("side");
-    QTest::newRow("65535 (surfaces of that size cannot be made)") << 65535;
-    QTest::newRow("16000 (surfaces of that size could be made: 3 GB)") << 16000;
-}
-
-// The declared screen is reported as it is, but only the frames' area is composed.
-void tst_ucGIFViewer::hugeScreenTinyFrame() {
-    QFETCH(int, side);
-    Fixture f;
-    f.viewer->setAutoPlay(true);
-    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
-    QVERIFY(f.viewer->LoadFromFile(
-        f.make(side, side, {{5, 7, 1, 1, Red, 2, 1}, {5, 7, 1, 1, Green, 2, 1}})));
-    QCOMPARE(int(quint16(f.viewer->GIFWidth())), side);
-    QCOMPARE(int(quint16(f.viewer->GIFHeight())), side);
-    QCOMPARE(f.viewer->GIFFrames(), 2);
-    QTRY_VERIFY(rendered.count() >= 3); // it plays
-    QVERIFY(f.viewer->SurfaceBytes() < (std::int64_t{16} << 20));
-    const QImage shown = f.viewer->GIFCurrentFrameImage();
-    QCOMPARE(shown.size(), QSize(1, 1));
-    QVERIFY(shown.pixel(0, 0) == kIndexRgb[Red] || shown.pixel(0, 0) == kIndexRgb[Green]);
-}
-
-void tst_ucGIFViewer::destroyPaintsTheBackground() {
-    Fixture f;
-    f.viewer->setAutoPlay(true);
-    QVERIFY(f.viewer->LoadFromFile(f.make(40, 40, TwoFrames())));
-    f.viewer->Destroy();
-    QVERIFY(!f.viewer->GIFLoaded());
-    QVERIFY(!f.viewer->GIFIsPlaying());
-    QCOMPARE(f.viewer->DisplayRect().size(), QSize(0, 0));
-    QCOMPARE(f.pixel(20, 20), kBack);
-    f.viewer->Destroy(); // twice is harmless
-    f.viewer->resize(60, 60);
-    QCOMPARE(f.pixel(50, 50), kBack);
 }
 
 QTEST_MAIN(tst_ucGIFViewer)

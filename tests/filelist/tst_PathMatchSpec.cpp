@@ -1,9 +1,7 @@
-#include "filelist/NaturalOrder.h"
 #include "filelist/PathMatchSpec.h"
 
 #include <QTest>
 
-using filelist::NaturalCompare;
 using filelist::PathMatchSpec;
 
 class TestPathMatchSpec : public QObject {
@@ -13,8 +11,6 @@ private slots:
     void match_data();
     void match();
     void manyStarsStayFast();
-    void naturalCompare_data();
-    void naturalCompare();
 };
 
 void TestPathMatchSpec::match_data() {
@@ -54,33 +50,6 @@ void TestPathMatchSpec::manyStarsStayFast() {
     const QString spec = QString(QStringLiteral("*a")).repeated(40) + QStringLiteral("b");
     QVERIFY(!PathMatchSpec(text, spec));
     QVERIFY(PathMatchSpec(text + u'b', spec));
-}
-
-void TestPathMatchSpec::naturalCompare_data() {
-    QTest::addColumn<QString>("a");
-    QTest::addColumn<QString>("b");
-    QTest::addColumn<int>("sign");
-    const auto row = [](const char* name, const char* a, const char* b, int sign) {
-        QTest::newRow(name) << QString::fromUtf8(a) << QString::fromUtf8(b) << sign;
-    };
-    row("numbers by value", "img2", "img10", -1);
-    row("case ignored", "Beta", "alpha", 1);
-    row("prefix first", "img", "img1", -1);
-    row("leading zeros tie, then exact", "img01", "img1", -1);
-    row("case tie, then exact", "A.png", "a.png", -1);
-    row("equal", "same", "same", 0);
-    row("numbers beyond 64 bits", "f99999999999999999999999", "f100000000000000000000000", -1);
-    row("text after equal numbers", "x9.png", "x9.jpg", 1);
-}
-
-void TestPathMatchSpec::naturalCompare() {
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QFETCH(int, sign);
-    const int c = NaturalCompare(a, b);
-    QCOMPARE((c > 0) - (c < 0), sign);
-    const int r = NaturalCompare(b, a); // antisymmetric, so sorting is sound
-    QCOMPARE((r > 0) - (r < 0), -sign);
 }
 
 QTEST_APPLESS_MAIN(TestPathMatchSpec)

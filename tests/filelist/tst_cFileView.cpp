@@ -1,5 +1,6 @@
-// cFileView and FileListBox: the same folder reading, the texts of a row, and
-// what the list shows when a folder cannot be read.
+// cFileView and FileListBox: sorting by each column and a very large folder
+// read in one batch. Matching, unreadable folders and odd names are driven
+// through the main window in tst_fMainBehaviour.
 
 #include "filelist/FileListBox.h"
 #include "filelist/cFileView.h"
@@ -55,187 +56,10 @@ class TestFileView : public QObject {
 
 private slots:
     void initTestCase() { QLocale::setDefault(kUs); }
-    void formatSize_data();
-    void formatSize();
-    void formatDate_data();
-    void formatDate();
-    void stripNulls_data();
-    void stripNulls();
-    void listsOnlyMatchingFiles();
-    void cellsOfARow();
-    void unreadableFoldersChangeNothing_data();
-    void unreadableFoldersChangeNothing();
-    void boxEmptiesWhenTheFolderGoes();
-    void firstRowSelectedWithoutClick();
-    void oddNamesOpen_data();
-    void oddNamesOpen();
     void twentyThousandFilesInOneBatch();
     void sortByEachColumn_data();
     void sortByEachColumn();
 };
-
-void TestFileView::formatSize_data() {
-    QTest::addColumn<qint64>("bytes");
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("empty") << qint64(0) << kUs << "0 KB";
-    QTest::newRow("one byte") << qint64(1) << kUs << "1 KB";
-    QTest::newRow("1535 rounds down") << qint64(1535) << kUs << "1 KB";
-    QTest::newRow("2560 half away from zero") << qint64(2560) << kUs << "3 KB";
-    QTest::newRow("5 TiB") << (qint64(5) << 40) << kUs << "5,368,709,120 KB";
-    QTest::newRow("negative") << qint64(-5) << kUs << "0 KB";
-}
-
-void TestFileView::formatSize() {
-    QFETCH(qint64, bytes);
-    QFETCH(QLocale, locale);
-    QFETCH(QString, text);
-    QCOMPARE(cFileView::FormatSize(bytes, locale), text);
-}
-
-void TestFileView::formatDate_data() {
-    QTest::addColumn<QTime>("time");
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("afternoon, seconds dropped") << QTime(15, 4, 59) << kUs << "1/2/24 3:04 PM";
-    QTest::newRow("just after midnight") << QTime(0, 5) << kUs << "1/2/24 12:05 AM";
-}
-
-void TestFileView::formatDate() {
-    QFETCH(QTime, time);
-    QFETCH(QLocale, locale);
-    QFETCH(QString, text);
-    QCOMPARE(cFileView::FormatDate(QDateTime(QDate(2024, 1, 2), time), locale), text);
-}
-
-void TestFileView::stripNulls_data() {
-    QTest::addColumn<QString>("in");
-    QTest::addColumn<QString>("out");
-    QTest::newRow("no NUL") << "abc" << QStringLiteral("abc");
-    QTest::newRow("leading NUL") << QString(QChar(0)) + "abc" << QString();
-    QTest::newRow("cut at the first NUL") << QString("c:/x") + QChar(0) + " " + QChar(0) << "c:/x";
-}
-
-void TestFileView::stripNulls() {
-    QFETCH(QString, in);
-    QFETCH(QString, out);
-    QCOMPARE(cFileView::StripNulls(in), out);
-    QCOMPARE(in, out); // the caller's variable is cut too
-}
-
-void TestFileView::listsOnlyMatchingFiles() {
-    QTemporaryDir dir;
-    const QString p = dir.path() + u'/';
-    for (const char* name : {"b.jpg", "A.JPG", ".hidden.jpg", "img10.png", "img2.png", "x.txt"})
-        QVERIFY(touch(p + name));
-    QVERIFY(QDir(p).mkdir("old.jpg"));
-    QVERIFY(QFile::link(p + "b.jpg", p + "link.jpg"));
-    QVERIFY(QFile::link(p + "gone.jpg", p + "dangling.jpg"));
-    QVERIFY(QFile::link(p + "loop1.jpg", p + "loop2.jpg")); // a loop of links
-    QVERIFY(QFile::link(p + "loop2.jpg", p + "loop1.jpg"));
-    QVERIFY(QFile::link(p, p + "self.jpg")); // a link to the folder itself
-    // A named pipe is no file to list; made only where mkfifo exists.
-    QProcess::execute("mkfifo", {p + "pipe.jpg"});
-
-    Fixture f;
-    f.fv.setPattern("*.jpg;*.png");
-    QVERIFY(f.fv.ListFiles(dir.path(), true));
-    const QStringList expected{".hidden.jpg", "A.JPG",     "b.jpg",
-                               "img2.png",    "img10.png", "link.jpg"};
-    QCOMPARE(names(*f.lv), expected);
-    QVERIFY(QApplication::overrideCursor() == nullptr);
-
-    // The hidden counter holds the same files; a new pattern reads again.
-    FileListBox box;
-    QVERIFY(box.setPath(p));
-    QCOMPARE(box.Path(), dir.path()); // kept without its trailing separator
-    box.setPattern(f.fv.Pattern());
-    QCOMPARE(box.ListCount(), expected.size());
-    for (int i = 0; i < expected.size(); ++i)
-        QCOMPARE(box.List(i), expected.at(i));
-    QCOMPARE(box.List(expected.size()), QString());
-
-    f.fv.setPattern("*.tiff"); // nothing matches: the list empties
-    QVERIFY(f.fv.ListFiles(dir.path(), true));
-    QCOMPARE(f.lv->count(), 0);
-    QCOMPARE(f.lv->selectedRow(), -1);
-}
-
-void TestFileView::cellsOfARow() {
-    QTemporaryDir dir;
-    QFile file(dir.path() + "/photo.png");
-    if (!file.open(QIODevice::WriteOnly) || !file.resize((qint64(3) << 30) + 512)) // sparse
-        QSKIP("This file system cannot hold a sparse 3 GiB file.");
-    QVERIFY(file.setFileTime(QDateTime(QDate(2023, 11, 5), QTime(14, 7, 33)),
-                             QFileDevice::FileModificationTime));
-    file.close();
-    Fixture f;
-    QVERIFY(f.fv.ListFiles(dir.path(), true));
-    QCOMPARE(f.lv->count(), 1);
-    const platform::ListItem& row = f.lv->item(0);
-    QCOMPARE(row.text, QStringLiteral("photo.png"));
-    QCOMPARE(row.subItems, (QStringList{"3,145,729 KB", "PNG image", "11/5/23 2:07 PM"}));
-    QVERIFY(!row.icon.isNull());
-    QVERIFY(f.fv.ListFiles(dir.path(), false)); // sizes left out
-    QCOMPARE(f.lv->item(0).subItems, (QStringList{"", "PNG image", "11/5/23 2:07 PM"}));
-    QCOMPARE(cFileView::TypeName("x.qqqzzz"), QStringLiteral("N/A"));
-}
-
-void TestFileView::unreadableFoldersChangeNothing_data() {
-    QTest::addColumn<QString>("relative");
-    QTest::newRow("missing folder") << "no/such/folder";
-    QTest::newRow("a file, not a folder") << "listed/a.png";
-    QTest::newRow("empty path") << "";
-}
-
-void TestFileView::unreadableFoldersChangeNothing() {
-    QFETCH(QString, relative);
-    QTemporaryDir dir;
-    const QString listed = dir.filePath("listed");
-    QVERIFY(QDir(dir.path()).mkdir("listed"));
-    QVERIFY(touch(listed + "/a.png") && touch(listed + "/b.png"));
-    const QString bad = relative.isEmpty() ? QString() : dir.filePath(relative);
-    Fixture f;
-    QVERIFY(f.fv.ListFiles(listed, true));
-    f.lv->selectRow(1);
-    QVERIFY(!f.fv.ListFiles(bad, true));
-    QCOMPARE(names(*f.lv), (QStringList{"a.png", "b.png"}));
-    QCOMPARE(f.lv->selectedRow(), 1);
-    QVERIFY(QApplication::overrideCursor() == nullptr);
-
-    FileListBox box;
-    QVERIFY(box.setPath(listed));
-    QVERIFY(!box.setPath(bad));
-    QCOMPARE(box.Path(), listed);
-    QCOMPARE(box.ListCount(), 2);
-}
-
-void TestFileView::boxEmptiesWhenTheFolderGoes() {
-    auto dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(touch(dir->filePath("a.png")));
-    FileListBox box;
-    QVERIFY(box.setPath(dir->path()));
-    dir.reset();
-    box.Refresh();
-    QCOMPARE(box.ListCount(), 0);
-}
-
-void TestFileView::firstRowSelectedWithoutClick() {
-    QTemporaryDir dir;
-    for (int i = 0; i < 300; ++i)
-        QVERIFY(touch(dir.path() + QStringLiteral("/f%1.png").arg(i)));
-    Fixture f;
-    f.lv->resize(300, 150);
-    f.lv->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.lv.get()));
-    QTreeView* tv = f.lv->reportView();
-    tv->scrollToBottom();
-    QSignalSpy clicks(f.lv.get(), &ListView::itemClick);
-    QVERIFY(f.fv.ListFiles(dir.path(), true));
-    QCOMPARE(f.lv->selectedText(), QStringLiteral("f0.png"));
-    QTRY_VERIFY(tv->viewport()->rect().contains(tv->visualRect(tv->model()->index(0, 0))));
-    QCOMPARE(clicks.count(), 0);
-}
 
 // A big folder must arrive in one model reset (a row-by-row fill against a live
 // view takes minutes) and still in natural order.
@@ -250,50 +74,6 @@ void TestFileView::twentyThousandFilesInOneBatch() {
     QCOMPARE(resets.count(), 1);
     QCOMPARE(f.lv->item(2).text, QStringLiteral("img2.png"));
     QCOMPARE(f.lv->item(19999).text, QStringLiteral("img19999.png"));
-}
-
-void TestFileView::oddNamesOpen_data() {
-    QTest::addColumn<QByteArray>("raw");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("not UTF-8") << QByteArray("bad\xff\xfe.png")
-                               << QStringLiteral("bad\ufffd\ufffd.png");
-    QTest::newRow("Latin-1") << QByteArray("lat\xe9.png") << QStringLiteral("lat\ufffd.png");
-    QTest::newRow("newline and controls")
-        << QByteArray("two\nlines\x01\x7f.png") << QStringLiteral("two\u240alines\u2401\u2421.png");
-    QTest::newRow("255 bytes") << QByteArray(251, 'x') + ".png" << QString(251, u'x') + ".png";
-    QTest::newRow("differs only in case") << QByteArray("CASE.png") << QStringLiteral("CASE.png");
-}
-
-// Every name lists visibly and its row opens the very file, whatever bytes the
-// name holds.
-void TestFileView::oddNamesOpen() {
-    QFETCH(QByteArray, raw);
-    QFETCH(QString, shown);
-    QTemporaryDir dir;
-    namespace fs = std::filesystem;
-    const fs::path base(QFile::encodeName(dir.path()).toStdString() + "/sub");
-    fs::create_directory(base);
-    // Qt cannot name some of these files to delete them, so the test does.
-    const auto cleanup = qScopeGuard([&base] {
-        std::error_code ec;
-        fs::remove_all(base, ec);
-    });
-    for (const QByteArray& name : {raw, QByteArray("case.png")}) {
-        FILE* out = std::fopen((base / name.toStdString()).c_str(), "wb");
-        if (!out)
-            QSKIP("This file system refuses such a name.");
-        std::fputs(name.constData(), out);
-        std::fclose(out);
-    }
-    Fixture f;
-    QVERIFY(f.fv.ListFiles(QFile::decodeName(base.c_str()), true));
-    QCOMPARE(f.lv->count(), 2);
-    const int row = f.fv.FindRow(raw);
-    QVERIFY(row >= 0);
-    QCOMPARE(f.lv->item(row).text, shown);
-    QFile file(f.fv.FilePath(row));
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-    QCOMPARE(file.readAll(), raw);
 }
 
 namespace {

@@ -33,15 +33,4 @@ inline std::vector<uint8_t> pack(const Codes& codes) {
     return out;
 }
 
-// Concatenated payload of a run of data sub-blocks starting at `at`.
-inline std::vector<uint8_t> joinSubBlocks(const std::vector<uint8_t>& blocks, size_t at = 0) {
-    std::vector<uint8_t> out;
-    while (at < blocks.size() && blocks[at] != 0) {
-        const size_t n = std::min<size_t>(blocks[at], blocks.size() - at - 1);
-        out.insert(out.end(), blocks.begin() + at + 1, blocks.begin() + at + 1 + n);
-        at += n + 1;
-    }
-    return out;
-}
-
 } // namespace lzwtest

@@ -1,7 +1,6 @@
 // The GIF model and reader on what real files seldom hold: bad headers, damaged
-// and odd blocks, extension corner cases, limits, refusals of bad frame numbers
-// and the aspect ratio. Ordinary files are compared with
-// giflib in the conformance test.
+// and odd blocks, extension corner cases, limits and refusals of bad frame
+// numbers. Ordinary files are compared with giflib in the conformance test.
 
 #include "FramePixels.h"
 #include "GifBuilder.h"
@@ -48,16 +47,11 @@ private slots:
     void parse();
     void frameFields_data();
     void frameFields();
-    void everyTruncationLoads();
     void unmakeableFrames_data();
     void unmakeableFrames();
     void surfaceBudget();
     void frameLimit();
     void outOfRangeIsRefused();
-    void aspectRatio_data();
-    void aspectRatio();
-    void loadFromFile();
-    void concurrentLoads();
 };
 
 void tst_cGIF::parse_data() {
@@ -180,21 +174,6 @@ void tst_cGIF::frameFields() {
     QCOMPARE(giftest::FrameIndices(gif, 1), kRows2x2);
 }
 
-void tst_cGIF::everyTruncationLoads() {
-    const std::vector<uint8_t> full = twoFrames();
-    int previous = 0;
-    for (size_t cut = 6; cut <= full.size(); ++cut) {
-        cGIF gif;
-        QVERIFY(gif.LoadFromStream({full.begin(), full.begin() + qsizetype(cut)}));
-        QVERIFY(gif.FramesCount() >= previous); // more data never loses a frame
-        previous = gif.FramesCount();
-        for (int16_t n = 1; n <= gif.FramesCount(); ++n) {
-            QCOMPARE(giftest::FrameIndices(gif, n).size(), 4);
-        }
-    }
-    QCOMPARE(previous, 2);
-}
-
 void tst_cGIF::unmakeableFrames_data() {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
@@ -272,90 +251,6 @@ void tst_cGIF::outOfRangeIsRefused() {
     QCOMPARE(gif.FramesCount(), 2);
     QCOMPARE(gif.FrameDelay(1), 7);
     QCOMPARE(gif.FrameDelay(2), 12);
-}
-
-void tst_cGIF::aspectRatio_data() {
-    QTest::addColumn<float>("value");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<int>("byte");
-
-    QTest::newRow("smallest") << 0.234375f << true << 0;
-    QTest::newRow("largest") << 4.21875f << true << 255;
-    QTest::newRow("half rounds to even (2.5)") << 0.2734375f << true << 2;
-    QTest::newRow("half rounds to even (3.5)") << 0.2890625f << true << 4;
-    QTest::newRow("too large") << 4.25f << false << 49;
-    QTest::newRow("negative") << -1.0f << false << 49;
-    QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << false << 49;
-}
-
-void tst_cGIF::aspectRatio() {
-    QFETCH(float, value);
-    QFETCH(bool, accepted);
-    QFETCH(int, byte);
-
-    cGIF gif;
-    QVERIFY(gif.LoadFromStream(GifBuilder().screen(1, 1, 0, 0, 49).bytes()));
-    QCOMPARE(gif.ScreenPixelAspectRatio(), 1.0f);
-    QCOMPARE(gif.setScreenPixelAspectRatio(value), accepted);
-    QCOMPARE(gif.ScreenPixelAspectRatio(), (float(byte) + 15.0f) / 64.0f);
-}
-
-void tst_cGIF::loadFromFile() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const auto bytes = twoFrames();
-    const std::string good = dir.filePath("good.gif").toStdString();
-    std::ofstream(good, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    cGIF gif;
-    QVERIFY(gif.LoadFromFile(good));
-    QCOMPARE(giftest::FrameIndices(gif, 2), QByteArray("\3\3\0\1", 4));
-
-    // Unreadable: model unchanged. A folder is not a file.
-    QVERIFY(!gif.LoadFromFile(dir.filePath("missing.gif").toStdString()));
-    QVERIFY(!gif.LoadFromFile(dir.path().toStdString()));
-    QCOMPARE(gif.FramesCount(), 2);
-    // Readable but empty: a failed load like a bad header.
-    const std::string empty = dir.filePath("empty.gif").toStdString();
-    std::ofstream(empty, std::ios::binary).close();
-    QVERIFY(!gif.LoadFromFile(empty));
-    QCOMPARE(gif.FramesCount(), 0);
-}
-
-void tst_cGIF::concurrentLoads() {
-    // The codec keeps no shared state: loads and saves on several threads at once
-    // give what one alone gives.
-    std::vector<uint8_t> px(200 * 150);
-    for (size_t i = 0; i < px.size(); ++i) {
-        px[i] = uint8_t((i % 200) / 3 + (i / 200) % 7 * 20);
-    }
-    GifBuilder b;
-    b.screen(200, 150, 0xF7).table(256);
-    for (int i = 0; i < 6; ++i) {
-        b.descriptor(0, 0, 200, 150, i % 2 ? 0x40 : 0).pixels(8, 200, 150, px, i % 2);
-    }
-    cGIF reference;
-    QVERIFY(reference.LoadFromStream(b.bytes()));
-    std::vector<uint8_t> expected;
-    QVERIFY(reference.SaveToStream(expected));
-
-    std::vector<std::vector<uint8_t>> results(4);
-    std::vector<std::thread> threads;
-    for (auto& result : results) {
-        threads.emplace_back([&b, &result] {
-            for (int round = 0; round < 5; ++round) {
-                cGIF gif;
-                gif.LoadFromStream(b.bytes());
-                gif.SaveToStream(result);
-            }
-        });
-    }
-    for (auto& t : threads) {
-        t.join();
-    }
-    for (const auto& result : results) {
-        QVERIFY(result == expected);
-    }
 }
 
 QTEST_APPLESS_MAIN(tst_cGIF)

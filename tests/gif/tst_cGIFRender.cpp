@@ -1,7 +1,6 @@
-// Drawing frames with transparency, masks rebuilt after edits, and what the
-// composition of real files in the conformance test does not show: restored
-// areas, odd disposal values, the start of a new pass, refusals, the canvas
-// size fallback and frame timing.
+// What the composition of real files in the conformance test does not show:
+// restored areas, odd disposal values, the start of a new pass, refusals and
+// frame timing.
 
 #include "GifBuilder.h"
 #include "gif/cGIF.h"
@@ -23,94 +22,19 @@ uint32_t pixel(const cDIB& d, int x, int y) {
     return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
 }
 
-// A 32-bit surface filled with one colour (0xRRGGBB).
-void fill(cDIB& d, int w, int h, uint32_t rgb) {
-    QVERIFY(d.Create(w, h, 32));
-    d.Cls(gdi::MakeRGB(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)));
-}
-
-QList<uint32_t> rowOf(const cDIB& d, int y, int from, int count) {
-    QList<uint32_t> out;
-    for (int x = from; x < from + count; ++x) {
-        out.append(pixel(d, x, y));
-    }
-    return out;
-}
-
-// Four pixels 0 1 2 3 on a 4-entry table: black, green, blue, blue.
-cGIF transparentStrip(int transparentIndex) {
-    cGIF gif;
-    const auto bytes = GifBuilder()
-                           .screen(4, 1, 0x81)
-                           .colours({0x000000, kGreen, kBlue, kBlue})
-                           .gce(0x01, 0, transparentIndex)
-                           .frame(0, 0, 4, 1, {0, 1, 2, 3})
-                           .trailer()
-                           .bytes();
-    gif.LoadFromStream(bytes);
-    return gif;
-}
-
 } // namespace
 
 class tst_cGIFRender : public QObject {
     Q_OBJECT
 
 private slots:
-    void transparency_data();
-    void transparency();
-    void maskFollowsChanges();
     void disposal_data();
     void disposal();
     void firstFrameClearsCanvas();
     void composerRefuses();
-    void canvasSizeFallback();
     void frameInterval_data();
     void frameInterval();
 };
-
-void tst_cGIFRender::transparency_data() {
-    QTest::addColumn<int>("transparentIndex");
-    QTest::addColumn<QList<uint32_t>>("expected");
-
-    // Index 3 is see-through; index 2 has the same colour and black index 0 stay opaque.
-    QTest::newRow("index 3 over red") << 3 << QList<uint32_t>{0, kGreen, kBlue, kRed};
-    QTest::newRow("index 0") << 0 << QList<uint32_t>{kRed, kGreen, kBlue, kBlue};
-}
-
-void tst_cGIFRender::transparency() {
-    QFETCH(int, transparentIndex);
-    QFETCH(QList<uint32_t>, expected);
-
-    const cGIF gif = transparentStrip(transparentIndex);
-    QCOMPARE(gif.FramesCount(), 1);
-    cDIB target;
-    fill(target, 4, 1, kRed);
-    gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
-    QCOMPARE(rowOf(target, 0, 0, 4), expected);
-}
-
-void tst_cGIFRender::maskFollowsChanges() {
-    cGIF gif = transparentStrip(3);
-    const auto mask = gif.FrameDIBAND(1);
-    QCOMPARE(int(mask->lpBits()[0]), 0x10); // only the fourth pixel
-
-    gif.setFrameUseTransparentColor(1, false);
-    gif.FrameMask(1, 3);
-    QCOMPARE(int(mask->lpBits()[0]), 0);
-    cDIB target;
-    fill(target, 4, 1, kRed);
-    gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
-    QCOMPARE(rowOf(target, 0, 0, 4), (QList<uint32_t>{0, kGreen, kBlue, kBlue}));
-
-    gif.setFrameUseTransparentColor(1, true);
-    gif.setFrameTransparentColorIndex(1, 1);
-    gif.FrameMask(1, 1);
-    QCOMPARE(int(mask->lpBits()[0]), 0x40);
-    fill(target, 4, 1, kRed);
-    gif.FrameDraw(target.hDC(), 1, 0, 0, 1.0f, false);
-    QCOMPARE(rowOf(target, 0, 0, 4), (QList<uint32_t>{0, kRed, kBlue, kBlue}));
-}
 
 void tst_cGIFRender::disposal_data() {
     QTest::addColumn<int>("method");
@@ -183,22 +107,6 @@ void tst_cGIFRender::composerRefuses() {
     QVERIFY(gif.LoadFromStream(GifBuilder().screen(65535, 65535).trailer().bytes()));
     QVERIFY(!composer.Setup(gif, 0)); // 16 GiB of surfaces are refused
     QVERIFY(!composer.FrameBuffer().hDIB());
-}
-
-void tst_cGIFRender::canvasSizeFallback() {
-    cGIF gif;
-    QVERIFY(gif.LoadFromStream(GifBuilder()
-                                   .screen(0, 7, 0x80)
-                                   .table(2)
-                                   .frame(3, 0, 5, 1, {0, 0, 0, 0, 0})
-                                   .frame(1, 2, 2, 1, {0, 0})
-                                   .trailer()
-                                   .bytes()));
-    int32_t w = 0;
-    int32_t h = 0;
-    cGIFComposer::CanvasSize(gif, w, h);
-    QCOMPARE(w, 8);
-    QCOMPARE(h, 7);
 }
 
 void tst_cGIFRender::frameInterval_data() {

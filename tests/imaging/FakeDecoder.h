@@ -92,12 +92,6 @@ public:
     bool WasCancelled(Ticket ticket) const {
         return std::find(cancels.begin(), cancels.end(), ticket) != cancels.end();
     }
-    imaging::DecodeRequest RequestOf(Ticket ticket) const {
-        for (const Call& c : requests)
-            if (c.ticket == ticket)
-                return c.request;
-        return {};
-    }
 
     imaging::DecodedPicture Decode(const imaging::DecodeRequest& r) const {
         const Script s = scripts.value(QFileInfo(r.path).fileName(), otherFiles);

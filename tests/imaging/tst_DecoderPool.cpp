@@ -89,8 +89,6 @@ private slots:
     void killedMidDecode();
     void failingWorkersReportOnce();
     void priorityAndCancel();
-    void scaledJpegQuality();
-    void fittedSizeMatchesFitPreview();
     void exifOrientation_data();
     void exifOrientation();
 };
@@ -278,35 +276,6 @@ void tst_DecoderPool::priorityAndCancel() {
         QCOMPARE(args.at(1).value<DecodedPicture>().status, DecodeStatus::Ok);
     }
     QCOMPARE(order, (QList<Ticket>{c, b, a, e}));
-}
-
-void tst_DecoderPool::scaledJpegQuality() {
-    const QString file = path(QStringLiteral("quality.jpg"));
-    QVERIFY(decodertest::PhotoLike(2400, 1600, 11).save(file, "jpg", 92));
-    const QSize box(700, 450); // the 3/8 scale (900 x 600), then Lanczos to 675 x 450
-    DecoderPool pool(options());
-    const DecodedPicture got = decode(pool, file, box);
-    QCOMPARE(got.status, DecodeStatus::Ok);
-    const QImage full = imaging::FreeImageLoader::Load(file, 0xFFFFFFFF);
-    const QImage reference = imaging::FreeImageLoader::Rescale(
-        full, got.image.width(), got.image.height(), imaging::FreeImageLoader::FilterLanczos3);
-    QCOMPARE(reference.size(), QSize(675, 450));
-    const double db = psnr(got.image, reference);
-    qInfo("PSNR of the scaled decode against full decode + Lanczos: %.1f dB", db);
-    QVERIFY2(db >= 35, qPrintable(QString::number(db)));
-}
-
-void tst_DecoderPool::fittedSizeMatchesFitPreview() {
-    // The worker's size arithmetic against the preview's, on random sizes.
-    QRandomGenerator rng(5);
-    for (int i = 0; i < 20000; ++i) {
-        const QSize original(1 + int(rng.bounded(9000)), 1 + int(rng.bounded(9000)));
-        const QSize box(1 + int(rng.bounded(3000)), 1 + int(rng.bounded(3000)));
-        const imaging::PreviewPlacement p = imaging::FitPreview(original.width(), original.height(),
-                                                                box.width(), box.height(), 0, true);
-        const QSize expected(std::max(1, p.width), std::max(1, p.height));
-        QCOMPARE(imaging::protocol::FittedSize(original, box), expected);
-    }
 }
 
 void tst_DecoderPool::exifOrientation_data() {

@@ -58,12 +58,6 @@ private slots:
         QVERIFY(QDir().mkpath(pictures_));
     }
 
-    void defaultRootFollowsXdg() {
-        QCOMPARE(ThumbnailCache::DefaultRoot(), home_.filePath(QStringLiteral("cache/thumbnails")));
-        QCOMPARE(imaging::ThumbnailSizeFor(1.0), ThumbnailSize::Normal);
-        QCOMPARE(imaging::ThumbnailSizeFor(2.0), ThumbnailSize::Large);
-    }
-
     // Expected URIs follow GLib's g_filename_to_uri: bytes outside letters,
     // digits and !$&'()*+,-./:=@_~ become %XX in upper-case hex (its
     // UNSAFE_PATH table), bytes of 128 and up included, so raw non-UTF-8

@@ -37,12 +37,6 @@ QImage patterned() {
     return img;
 }
 
-QImage solid(int w, int h, QRgb colour) {
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(colour);
-    return img;
-}
-
 /// Saves a FreeImage bitmap made by `fill` to `path`; false when FreeImage
 /// cannot write that kind of image.
 template <class Fill>
@@ -56,25 +50,6 @@ bool saveWithFreeImage(const QString& path, FREE_IMAGE_FORMAT fif, FIBITMAP* dib
     return ok;
 }
 
-/// A BMP header that claims `w` x `h` pixels, followed by a few bytes only.
-QByteArray bmpHeader(qint32 w, qint32 h) {
-    QByteArray b(54 + 16, '\0');
-    auto put32 = [&b](int at, quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + i] = char((v >> (8 * i)) & 0xFF);
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, quint32(b.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, quint32(w));
-    put32(22, quint32(h));
-    b[26] = 1;
-    b[28] = 24;
-    return b;
-}
-
 } // namespace
 
 class TestScaleImage : public QObject {
@@ -82,17 +57,10 @@ class TestScaleImage : public QObject {
 
 private slots:
     void initTestCase();
-    void fitPreview_data();
-    void fitPreview();
     void loadsExactPixelsTopDown_data();
     void loadsExactPixelsTopDown();
     void convertsEveryKind_data();
     void convertsEveryKind();
-    void badFilesGiveNoPicture_data();
-    void badFilesGiveNoPicture();
-    void scalePreviewOfAnEmptyBox();
-    void rescaleBitmap_data();
-    void rescaleBitmap();
 
 private:
     QString path(const QString& name) const { return tmp_.filePath(name); }
@@ -104,38 +72,6 @@ void TestScaleImage::initTestCase() {
     // FreeImage registers its formats when the library loads; nothing calls
     // FreeImage_Initialise.
     QVERIFY(FreeImage_GetFIFCount() > 20);
-}
-
-void TestScaleImage::fitPreview_data() {
-    QTest::addColumn<QSize>("source");
-    QTest::addColumn<QSize>("pane");
-    QTest::addColumn<int>("margin");
-    QTest::addColumn<bool>("centre");
-    QTest::addColumn<QRect>("placed");
-    QTest::newRow("landscape") << QSize(4000, 3000) << QSize(400, 400) << 0 << true
-                               << QRect(0, 50, 400, 300);
-    QTest::newRow("small stays small")
-        << QSize(100, 80) << QSize(400, 400) << 0 << true << QRect(150, 160, 100, 80);
-    QTest::newRow("halves to even")
-        << QSize(100, 80) << QSize(401, 403) << 0 << true << QRect(150, 162, 100, 80);
-    QTest::newRow("margin once, not per side")
-        << QSize(4000, 3000) << QSize(400, 400) << 10 << false << QRect(10, 10, 390, 292);
-    QTest::newRow("pane smaller than margin")
-        << QSize(100, 80) << QSize(5, 5) << 10 << true << QRect(2, 2, 0, 0);
-    QTest::newRow("empty pane") << QSize(100, 80) << QSize(0, 0) << 0 << true << QRect(0, 0, 0, 0);
-    QTest::newRow("empty source") << QSize(0, 0) << QSize(400, 400) << 0 << true
-                                  << QRect(200, 200, 0, 0);
-}
-
-void TestScaleImage::fitPreview() {
-    QFETCH(QSize, source);
-    QFETCH(QSize, pane);
-    QFETCH(int, margin);
-    QFETCH(bool, centre);
-    QFETCH(QRect, placed);
-    const PreviewPlacement p = imaging::FitPreview(source.width(), source.height(), pane.width(),
-                                                   pane.height(), margin, centre);
-    QCOMPARE(QRect(p.x, p.y, p.width, p.height), placed);
 }
 
 void TestScaleImage::loadsExactPixelsTopDown_data() {
@@ -237,89 +173,6 @@ void TestScaleImage::convertsEveryKind() {
         std::max({std::abs(qRed(got) - qRed(expected)), std::abs(qGreen(got) - qGreen(expected)),
                   std::abs(qBlue(got) - qBlue(expected))});
     QVERIFY2(diff <= tolerance, qPrintable(QString::number(got, 16)));
-}
-
-void TestScaleImage::badFilesGiveNoPicture_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content"); // null: the test makes the entry itself
-    QTest::addColumn<bool>("mayLoad");       // a partial decode is allowed
-
-    const QImage big = solid(64, 48, 0xFF336699);
-    const QByteArray png = encoded(big, "PNG"), jpg = encoded(big, "JPEG"),
-                     bmp = encoded(big, "BMP");
-    QTest::newRow("truncated PNG") << "cut.png" << png.left(png.size() / 2) << true;
-    QTest::newRow("PNG header only") << "head.png" << png.left(40) << false;
-    QTest::newRow("truncated BMP") << "cut.bmp" << bmp.left(bmp.size() / 2) << true;
-    // Qt has no TIFF writer of its own; FreeImage makes the sample.
-    const bool tiffMade = saveWithFreeImage(path("full.tif"), FIF_TIFF,
-                                            FreeImage_Allocate(64, 48, 24), 0, [](FIBITMAP*) {});
-    QVERIFY(tiffMade);
-    QFile tiffFile(path("full.tif"));
-    QVERIFY(tiffFile.open(QIODevice::ReadOnly));
-    const QByteArray tif = tiffFile.readAll();
-    QTest::newRow("truncated TIFF") << "cut.tif" << tif.left(tif.size() / 2) << true;
-    QTest::newRow("TIFF header only") << "head.tif" << tif.left(8) << false;
-    QByteArray badTiff = tif;
-    for (qsizetype i = 8; i < badTiff.size(); i += 5)
-        badTiff[i] = char(badTiff[i] ^ 0xA5);
-    QTest::newRow("corrupt TIFF") << "corrupt.tif" << badTiff << true;
-    QTest::newRow("BMP with negative size") << "neg.bmp" << bmpHeader(-5, 0) << false;
-    QTest::newRow("folder named .jpg") << "folder.jpg" << QByteArray() << false;
-    QTest::newRow("link loop") << "loop.png" << QByteArray() << false;
-}
-
-void TestScaleImage::badFilesGiveNoPicture() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(bool, mayLoad);
-    if (name == "folder.jpg")
-        QVERIFY(QDir(tmp_.path()).mkpath(name));
-    else if (name == "loop.png")
-        QVERIFY(QFile::link(path(name), path(name)));
-    else if (!content.isNull())
-        QVERIFY(writeBytes(path(name), content));
-
-    const QImage loaded = FreeImageLoader::Load(path(name), 0xFFFFFFFF);
-    if (loaded.isNull() || !mayLoad)
-        QVERIFY(loaded.isNull());
-    else
-        QCOMPARE(loaded.size(), QSize(64, 48));
-}
-
-void TestScaleImage::scalePreviewOfAnEmptyBox() {
-    QImage pane(50, 50, QImage::Format_RGB32);
-    pane.fill(Qt::blue);
-    imaging::ScalePreview(QImage(), pane, kRed, 0, true); // nothing to show: cleared
-    QCOMPARE(pane, solid(50, 50, kRed));
-    QImage none;
-    imaging::ScalePreview(solid(4, 4, kRed), none, kRed, 0, true); // nowhere to paint
-    QVERIFY(none.isNull());
-}
-
-void TestScaleImage::rescaleBitmap_data() {
-    QTest::addColumn<QSize>("source");
-    QTest::addColumn<QSize>("asked");
-    QTest::addColumn<int>("filter");
-    QTest::addColumn<QSize>("result");
-    QTest::newRow("both given") << QSize(100, 80) << QSize(30, 20) << 5 << QSize(30, 20);
-    QTest::newRow("height from width") << QSize(100, 80) << QSize(50, 0) << 5 << QSize(50, 40);
-    QTest::newRow("neither: unchanged") << QSize(100, 80) << QSize(0, -3) << 5 << QSize(100, 80);
-    QTest::newRow("computed height 0: unchanged")
-        << QSize(1000, 10) << QSize(1, 0) << 5 << QSize(1000, 10);
-    QTest::newRow("unknown filter: unchanged")
-        << QSize(100, 80) << QSize(50, 40) << 9 << QSize(100, 80);
-}
-
-void TestScaleImage::rescaleBitmap() {
-    QFETCH(QSize, source);
-    QFETCH(QSize, asked);
-    QFETCH(int, filter);
-    QFETCH(QSize, result);
-    const QImage src = solid(source.width(), source.height(), 0xFF204060);
-    const QImage out = imaging::RescaleBitmap(src, asked.width(), asked.height(), filter);
-    QCOMPARE(out.size(), result);
-    QCOMPARE(out.pixel(out.width() / 2, out.height() / 2), 0xFF204060u);
-    QVERIFY(imaging::RescaleBitmap(QImage(), 10, 10, 5).isNull());
 }
 
 QTEST_MAIN(TestScaleImage)
