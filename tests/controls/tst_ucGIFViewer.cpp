@@ -9,6 +9,7 @@
 #include "platform/PictureConvert.h"
 
 #include <QDirIterator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
