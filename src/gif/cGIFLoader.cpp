@@ -58,8 +58,19 @@ bool cGIFLoader::BeginFile(const std::string& FileName, cGIF& gif) {
     }
     try {
         cGIFReader(gif, m_data, m_have, cGIFReader::Mode::Scan).readHeader();
-        if (m_have == m_size) {
-            // All there already: counting costs little more than checking.
+    } catch (const std::bad_alloc&) {
+        return true; // loaded, with no frame to give
+    }
+    // All there already: counting costs little more than checking.
+    startReader(gif, m_have == m_size);
+    return true;
+}
+
+// Readies the frame reader on what has been read so far, counting the frames
+// first when `count` is set. Out of memory leaves no reader: no frame follows.
+void cGIFLoader::startReader(cGIF& gif, bool count) {
+    try {
+        if (count) {
             scan(gif);
         }
         m_staging.startLoad(m_data, m_have);
@@ -70,7 +81,6 @@ bool cGIFLoader::BeginFile(const std::string& FileName, cGIF& gif) {
     } catch (const std::bad_alloc&) {
         m_reader.reset();
     }
-    return true;
 }
 
 // Reads on up to `want` bytes; false when the file ends first (it is then
@@ -151,16 +161,7 @@ bool cGIFLoader::Begin(std::vector<uint8_t> stream, cGIF& gif) {
     if (!gif.startLoad(m_data, m_have)) {
         return false;
     }
-    try {
-        scan(gif);
-        m_staging.startLoad(m_data, m_have);
-        m_staging.setSurfaceBudget(gif.SurfaceBudget());
-        m_reader =
-            std::make_unique<cGIFReader>(m_staging, m_data, m_have, cGIFReader::Mode::Decode);
-        m_reader->readHeader();
-    } catch (const std::bad_alloc&) {
-        m_reader.reset();
-    }
+    startReader(gif, true);
     return true;
 }
 

@@ -64,6 +64,7 @@ private:
     bool readTo(size_t want);
     bool firstFrameWithin(const cGIF& gif) const;
     void scan(cGIF& gif);
+    void startReader(cGIF& gif, bool count);
 
     std::vector<uint8_t> m_bytes;                // Begin's stream
     std::unique_ptr<uint8_t[]> m_file;           // a file's bytes, filled as far as m_have
