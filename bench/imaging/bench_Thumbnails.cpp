@@ -131,6 +131,22 @@ imaging::DecoderPool& Pool() {
     return *pool;
 }
 
+/// The longest gap, in ms, between turns of the event loop, as a 1 ms timer sees them.
+struct StallMeter {
+    QElapsedTimer sinceTick;
+    qint64 worst = 0;
+    QTimer ticker;
+    StallMeter() {
+        ticker.setInterval(1);
+        QObject::connect(&ticker, &QTimer::timeout,
+                         [this] { worst = std::max(worst, sinceTick.restart()); });
+    }
+    void start() {
+        sinceTick.start();
+        ticker.start();
+    }
+};
+
 void BM_Cold_Thumbnailer(benchmark::State& state) {
     const QStringList& names = ColdFolder();
     double worstStall = 0;
@@ -140,19 +156,13 @@ void BM_Cold_Thumbnailer(benchmark::State& state) {
         imaging::Thumbnailer thumbs(&Pool(), imaging::ThumbnailCache(cacheRoot.path()));
         QEventLoop loop;
         QObject::connect(&thumbs, &imaging::Thumbnailer::finished, &loop, &QEventLoop::quit);
-        QElapsedTimer sinceTick;
-        qint64 stall = 0;
-        QTimer ticker;
-        ticker.setInterval(1);
-        QObject::connect(&ticker, &QTimer::timeout,
-                         [&] { stall = std::max(stall, sinceTick.restart()); });
+        StallMeter stall;
         state.ResumeTiming();
+        stall.start();
         thumbs.start(Scratch().filePath("cold"), names);
-        sinceTick.start();
-        ticker.start();
         loop.exec();
         state.PauseTiming();
-        worstStall = std::max(worstStall, double(stall));
+        worstStall = std::max(worstStall, double(stall.worst));
         if (thumbs.done() != kColdFiles)
             state.SkipWithError("not every thumbnail was made");
         state.ResumeTiming();
@@ -184,19 +194,13 @@ void BM_Window_Cold(benchmark::State& state) {
                              if (total == names.size() && done == total)
                                  loop.quit();
                          });
-        QElapsedTimer sinceTick;
-        qint64 stall = 0;
-        QTimer ticker;
-        ticker.setInterval(1);
-        QObject::connect(&ticker, &QTimer::timeout,
-                         [&] { stall = std::max(stall, sinceTick.restart()); });
+        StallMeter stall;
         state.ResumeTiming();
-        sinceTick.start();
-        ticker.start();
+        stall.start();
         window->ChooseFolder(Scratch().filePath("cold"));
         loop.exec();
         state.PauseTiming();
-        worstStall = std::max(worstStall, double(stall));
+        worstStall = std::max(worstStall, double(stall.worst));
         if (window->thumbnailer()->done() != kColdFiles)
             state.SkipWithError("not every thumbnail was made");
         {
@@ -216,17 +220,11 @@ void BM_IdleLoop_Stall(benchmark::State& state) {
     double worstStall = 0;
     for (auto _ : state) {
         QEventLoop loop;
-        QElapsedTimer sinceTick;
-        qint64 stall = 0;
-        QTimer ticker;
-        ticker.setInterval(1);
-        QObject::connect(&ticker, &QTimer::timeout,
-                         [&] { stall = std::max(stall, sinceTick.restart()); });
+        StallMeter stall;
         QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-        sinceTick.start();
-        ticker.start();
+        stall.start();
         loop.exec();
-        worstStall = std::max(worstStall, double(stall));
+        worstStall = std::max(worstStall, double(stall.worst));
     }
     state.counters["stall_ms"] = worstStall;
 }
