@@ -8,6 +8,7 @@
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
 #include "app/mStartup.h"
+#include "controls/ImageAceX.h"
 #include "controls/ucGIFViewer.h"
 #include "filelist/FileListBox.h"
 #include "filelist/FolderWatch.h"
@@ -17,6 +18,7 @@
 #include "platform/PictureBox.h"
 #include "platform/Util.h"
 #include "settings/Preferences.h"
+#include "windows/fFullview.h"
 #include "windows/fSplash.h"
 
 #include <QAction>
@@ -77,6 +79,7 @@ private slots:
     void unreadableFolder();
     void nonUtf8NameOpensOnClick();
     void listFollowsTheFolder();
+    void fullViewStepsThroughTheListAsItIsNow();
     void deletedFolderMovesTheTreeUp();
     void orderKeptForTheNextStart();
     void commandLineFileShown();
@@ -361,6 +364,28 @@ void tst_fMainBehaviour::listFollowsTheFolder() {
     QCOMPARE(lv->selectedText(), QStringLiteral("d.png"));
     QCOMPARE(w_->lblCount()->text(), QStringLiteral("2 Image Files"));
     QCOMPARE(clicks.count(), 0); // following the folder previews nothing
+}
+
+// The file the full view shows is deleted: the list shrinks under it, and its
+// steps and its "n / count" follow the list as it is now.
+void tst_fMainBehaviour::fullViewStepsThroughTheListAsItIsNow() {
+    for (const char* name : {"a.png", "b.png", "c.png"})
+        QVERIFY(writeImage(dir_->filePath(name), 4, 4));
+    browse(dir_->path());
+    click("c.png");
+    QTest::mouseDClick(w_->picPreview(), Qt::LeftButton, {}, w_->picPreview()->rect().center());
+    QTRY_VERIFY(w_->Fullview() && w_->Fullview()->isVisible());
+    const auto info = [this] { return w_->Fullview()->lblInfo()->text(); };
+    QTRY_VERIFY2(info().startsWith("c.png    3 / 3"), qPrintable(info()));
+
+    QVERIFY(QFile::remove(dir_->filePath("c.png")));
+    QTRY_COMPARE_WITH_TIMEOUT(rows(*w_->lvFiles()), (QStringList{"a.png", "b.png"}), 5000);
+    QTest::keyClick(w_->Fullview()->imView(), Qt::Key_End);
+    QTRY_VERIFY2(info().startsWith("b.png    2 / 2"), qPrintable(info()));
+    QTest::keyClick(w_->Fullview()->imView(), Qt::Key_Right); // the last stays
+    QTest::keyClick(w_->Fullview()->imView(), Qt::Key_Left);
+    QTRY_VERIFY2(info().startsWith("a.png    1 / 2"), qPrintable(info()));
+    QCOMPARE(w_->lvFiles()->selectedText(), QStringLiteral("a.png"));
 }
 
 void tst_fMainBehaviour::deletedFolderMovesTheTreeUp() {
