@@ -2,9 +2,11 @@
 // decoder: what reaches the pane and the status panels, what is asked for,
 // cancelled and served from the cache.
 
+#include "RealDecoder.h"
 #include "SettingsSandbox.h"
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
+#include "controls/ImageAceX.h"
 #include "imaging/FakeDecoder.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
@@ -13,8 +15,10 @@
 
 #include <QAbstractItemView>
 #include <QLabel>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using imaging::DecodePriority;
@@ -43,6 +47,9 @@ private slots:
     void neighbourStepIsServedAhead();
     void failureClearsThePreview_data();
     void failureClearsThePreview();
+    void fullViewEnlargesThenShowsTheFullPicture_data();
+    void fullViewEnlargesThenShowsTheFullPicture();
+    void eventLoopRunsWhileTheRealDecoderWorks();
 
 private:
     void start(std::unique_ptr<imaging::PictureDecoder> decoder);
@@ -210,6 +217,77 @@ void tst_fMainPreview::failureClearsThePreview() {
     QCOMPARE(panel(1), Name(1));
     QCOMPARE(panel(2), QStringLiteral("Cannot display this file"));
     QCOMPARE(panel(3), QString());
+}
+
+void tst_fMainPreview::fullViewEnlargesThenShowsTheFullPicture_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<DecodeStatus>("fullStatus"); // the file is rewritten in between
+    QTest::newRow("fits the screen") << QSize(700, 500) << DecodeStatus::Ok;
+    QTest::newRow("larger than the screen") << QSize(4000, 1000) << DecodeStatus::Ok;
+    QTest::newRow("unreadable at full size") << QSize(700, 500) << DecodeStatus::Unreadable;
+}
+
+void tst_fMainPreview::fullViewEnlargesThenShowsTheFullPicture() {
+    QFETCH(QSize, size);
+    QFETCH(DecodeStatus, fullStatus);
+    fake_->scripts[Name(3)].size = size;
+    select(3);
+    QVERIFY(fake_->AnswerFile(Name(3)));
+    QVERIFY(fake_->AnswerFile(Name(4)) && fake_->AnswerFile(Name(2)));
+    fake_->scripts[Name(3)].status = fullStatus;
+
+    w_->picPreview_DblClick();
+    fFullview* full = w_->Fullview();
+    QVERIFY(full != nullptr);
+    QTRY_VERIFY(full->isVisible());
+    // The preview stands in for the picture of the original size at once.
+    const QImage standIn = full->imView()->Picture();
+    QCOMPARE(full->imView()->OriginalSize(), size);
+    QCOMPARE(standIn.pixel(standIn.width() / 2, standIn.height() / 2) | 0xFF000000u,
+             FakeDecoder::ColourOf(Name(3)));
+
+    QCOMPARE(fake_->open.size(), std::size_t(1));
+    const imaging::DecodeRequest asked = fake_->open.begin()->second;
+    QVERIFY(asked.box.isEmpty());
+    QCOMPARE(asked.priority, DecodePriority::Shown);
+    QVERIFY(fake_->AnswerFile(Name(3)));
+    if (fullStatus == DecodeStatus::Ok)
+        QCOMPARE(full->imView()->Picture().size(), size);
+    else
+        QVERIFY(full->imView()->Picture().isNull());
+
+    // Closing the view drops a full-size request still under way.
+    w_->picPreview_DblClick();
+    QCOMPARE(fake_->open.size(), std::size_t(1));
+    const auto ticket = fake_->open.begin()->first;
+    full->close();
+    QTRY_VERIFY(w_->Fullview() == nullptr);
+    QVERIFY(fake_->open.empty());
+    QCOMPARE(fake_->cancels.back(), ticket);
+}
+
+void tst_fMainPreview::eventLoopRunsWhileTheRealDecoderWorks() {
+    // A noisy picture: slow to decode, so that the decode is under way for
+    // many turns of the event loop.
+    QImage noise(2400, 1600, QImage::Format_RGB32);
+    auto* rng = QRandomGenerator::global();
+    for (int y = 0; y < noise.height(); ++y)
+        rng->fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), noise.width());
+    QVERIFY(noise.save(dir_->filePath(Name(0)), "PNG"));
+    fake_ = nullptr;
+    w_.reset();
+    start(RealDecoder()); // the program's own decoder, worker processes and all
+
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(1);
+    connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start();
+    select(0);
+    // The click has returned; the answer cannot have been painted yet.
+    QCOMPARE(panel(2), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(panel(2), QStringLiteral("2400x1600"), 30000);
+    QVERIFY2(ticks > 3, qPrintable(QString::number(ticks)));
 }
 
 QTEST_MAIN(tst_fMainPreview)

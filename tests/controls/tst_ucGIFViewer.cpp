@@ -53,6 +53,8 @@ private slots:
     void corpusPlaysWithoutFault();
     void backgroundDecodeMatchesWholeLoad_data();
     void backgroundDecodeMatchesWholeLoad();
+    void hugeScreenTinyFrame_data();
+    void hugeScreenTinyFrame();
 };
 
 void tst_ucGIFViewer::failedLoads_data() {
@@ -188,4 +190,28 @@ void tst_ucGIFViewer::backgroundDecodeMatchesWholeLoad() {
 }
 
 QTEST_MAIN(tst_ucGIFViewer)
+void tst_ucGIFViewer::hugeScreenTinyFrame_data() {
+    QTest::addColumn<int>("side");
+    QTest::newRow("65535 (surfaces of that size cannot be made)") << 65535;
+    QTest::newRow("16000 (surfaces of that size could be made: 3 GB)") << 16000;
+}
+
+// The declared screen is reported as it is, but only the frames' area is composed.
+void tst_ucGIFViewer::hugeScreenTinyFrame() {
+    QFETCH(int, side);
+    Fixture f;
+    f.viewer->setAutoPlay(true);
+    QSignalSpy rendered(f.viewer.get(), &ucGIFViewer::GIFFrameRendered);
+    QVERIFY(f.viewer->LoadFromFile(
+        f.make(side, side, {{5, 7, 1, 1, Red, 2, 1}, {5, 7, 1, 1, Green, 2, 1}})));
+    QCOMPARE(int(quint16(f.viewer->GIFWidth())), side);
+    QCOMPARE(int(quint16(f.viewer->GIFHeight())), side);
+    QCOMPARE(f.viewer->GIFFrames(), 2);
+    QTRY_VERIFY(rendered.count() >= 3); // it plays
+    QVERIFY(f.viewer->SurfaceBytes() < (std::int64_t{16} << 20));
+    const QImage shown = f.viewer->GIFCurrentFrameImage();
+    QCOMPARE(shown.size(), QSize(1, 1));
+    QVERIFY(shown.pixel(0, 0) == kIndexRgb[Red] || shown.pixel(0, 0) == kIndexRgb[Green]);
+}
+
 #include "tst_ucGIFViewer.moc"
