@@ -9,6 +9,7 @@
 //   decoded and shrank on the window's thread.
 
 #include "PhotoLike.h"
+#include "WaitFor.h"
 #include "imaging/DecoderPool.h"
 #include "imaging/FreeImageLoader.h"
 #include "imaging/PictureDecoder.h"
@@ -60,20 +61,8 @@ std::unique_ptr<imaging::PictureDecoder> makeDecoder() {
     return std::make_unique<imaging::DecoderPool>(options);
 }
 
-/// Runs the event loop until `done` holds (or 60 s pass).
 void waitFor(const std::function<bool()>& done) {
-    if (done())
-        return;
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(1);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-    poll.start();
-    loop.exec();
+    bench::WaitFor(done, 1);
 }
 
 /// The model and decoder as the window holds them, and the pane it paints.

@@ -11,6 +11,7 @@
 // it shows.
 
 #include "PhotoLike.h"
+#include "WaitFor.h"
 #include "app/fMain.h"
 #include "app/mDirTreeview.h"
 #include "controls/ImageAceX.h"
@@ -66,20 +67,8 @@ QString folder() {
     return path;
 }
 
-/// Runs the event loop until `done` holds (or 60 s pass).
 void waitFor(const std::function<bool()>& done) {
-    if (done())
-        return;
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(0);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-    poll.start();
-    loop.exec();
+    bench::WaitFor(done, 0);
 }
 
 /// The main window on the folder, with the full view open on the first file.
